@@ -1,0 +1,22 @@
+#include "app/decimal_text.h"
+
+namespace norvane {
+
+uint32_t ParseLeadingDecimal(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    }
+    return negative ? 0u - value : value;
+}
+
+}  // namespace norvane

@@ -1,0 +1,424 @@
+#include "cli/cli_commands.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "app/md5_digest.h"
+#include "catalog/catalog.h"
+#include "cli/field_escape.h"
+#include "safety/param_stream.h"
+#include "xml/whole_file.h"
+#include "xml/xml_parser.h"
+#include "xml/xml_tree.h"
+#include "xml/xml_writer.h"
+
+namespace norvane::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: safetycrc COMMAND ARGS...\n"
+    "\n"
+    "commands:\n"
+    "  tree FILE      parse FILE and list its element tree\n"
+    "  xml FILE       parse FILE and write it back on one line\n"
+    "  md5 FILE       print the MD5 digest of FILE\n"
+    "  catalog FILE   list every manufacturer, device, module, parameter and item of a catalog\n"
+    "  crc FILE [--vendor NAME] [--device NAME] [--module NAME] [--set PARAM=VALUE]... [--dec]\n"
+    "                 build a module's parameter image from its default values (changed by\n"
+    "                 --set; VALUE is decimal or 0x-hex) and print the image and its safety CRC\n"
+    "\n"
+    "exit status: 0 success, 1 input refused (reason on standard output),\n"
+    "             2 usage error or unreadable file (reason on standard error)\n";
+
+int Usage(std::ostream& err, std::string_view problem) {
+    err << "safetycrc: " << problem << "\n\n" << kUsage;
+    return kExitUsage;
+}
+
+int Unreadable(std::ostream& err, const std::string& path) {
+    err << "safetycrc: cannot read " << path << " (missing, unreadable, empty or too large)\n";
+    return kExitUsage;
+}
+
+std::optional<std::string> ReadInput(const std::string& path) {
+    try {
+        return ReadWholeFile(path);
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+}
+
+void Indent(std::string& out, int depth) {
+    out.append(static_cast<size_t>(depth) * 2, ' ');
+}
+
+void ListTree(const XmlElement& element, int depth, std::string& out) {
+    for (const XmlNode& node : element.nodes) {
+        switch (node.kind) {
+            case XmlNodeKind::Element: {
+                const XmlElement& child = *node.AsElement();
+                Indent(out, depth);
+                out += child.isDeclaration ? "declaration " : "element ";
+                out += EscapeField(child.name);
+                out += '\n';
+                ListTree(child, depth + 1, out);
+                break;
+            }
+            case XmlNodeKind::Attribute:
+                Indent(out, depth);
+                out += "attribute ";
+                out += EscapeField(node.AsAttribute()->name);
+                out += ' ';
+                out += EscapeField(node.AsAttribute()->value);
+                out += '\n';
+                break;
+            case XmlNodeKind::Text:
+                Indent(out, depth);
+                out += "text ";
+                out += EscapeField(node.AsText()->value);
+                out += '\n';
+                break;
+            case XmlNodeKind::Clear:
+                Indent(out, depth);
+                out += "clear ";
+                out += EscapeField(node.AsClear()->openTag);
+                out += ' ';
+                out += EscapeField(node.AsClear()->value);
+                out += '\n';
+                break;
+            case XmlNodeKind::Empty:
+                break;
+        }
+    }
+}
+
+// `tree` and `xml`: read and parse, then hand the root on.
+template <class Print>
+int WithParsedFile(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   Print print) {
+    if (args.size() != 2) {
+        return Usage(err, args[0] + " takes exactly one FILE");
+    }
+    const std::optional<std::string> text = ReadInput(args[1]);
+    if (!text) {
+        return Unreadable(err, args[1]);
+    }
+    XmlResults results;
+    const XmlRoot root = XmlParseText(*text, &results);
+    if (!root) {
+        out << "error " << static_cast<int>(results.error) << ' ' << XmlErrorText(results.error)
+            << " at " << results.line << ':' << results.column << '\n';
+        return kExitRefused;
+    }
+    print(*root);
+    return kExitOk;
+}
+
+int Md5(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2) {
+        return Usage(err, "md5 takes exactly one FILE");
+    }
+    const std::optional<std::string> digest = FileMd5(args[1]);
+    if (!digest) {
+        err << "safetycrc: cannot read " << args[1] << '\n';
+        return kExitUsage;
+    }
+    out << *digest << '\n';
+    return kExitOk;
+}
+
+// A parameter's number as the catalog means it: signed for Int, unsigned otherwise.
+std::string ParameterNumber(ParamType type, uint32_t bits) {
+    return type == ParamType::Int ? std::to_string(AsSigned(bits)) : std::to_string(bits);
+}
+
+int Catalog(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2) {
+        return Usage(err, "catalog takes exactly one FILE");
+    }
+    std::optional<std::string> text = ReadInput(args[1]);
+    if (!text) {
+        return Unreadable(err, args[1]);
+    }
+    CatalogData catalog;
+    catalog.Load(std::move(*text));
+    if (catalog.manufacturerList.empty()) {
+        err << "safetycrc: " << args[1] << " holds no manufacturer"
+            << (catalog.catalogDoc ? "" : " (the file does not parse)") << '\n';
+        return kExitRefused;
+    }
+    std::string lines;
+    for (const CatalogManufacturer& manufacturer : catalog.manufacturerList) {
+        lines += "manufacturer " + EscapeField(manufacturer.name) + ' ' +
+                 EscapeField(manufacturer.identNumber) + '\n';
+        for (const CatalogDevice& device : ReadDevices(manufacturer.node)) {
+            lines += "  device " + EscapeField(device.name) + ' ' +
+                     EscapeField(device.identNumber) +
+                     " enableBusAddress=" + std::to_string(device.enableBusAddress) +
+                     " busAddress=" + std::to_string(device.busAddress) +
+                     " minAddr=" + std::to_string(device.minAddr) +
+                     " maxAddr=" + std::to_string(device.maxAddr) +
+                     " busSpeed=" + std::to_string(device.busSpeed) +
+                     " offsetModulParamStream=" + std::to_string(device.offsetModulParamStream) +
+                     " dataFormat=" + std::to_string(static_cast<int>(device.dataFormat)) + '\n';
+            for (const CatalogModule& module : ReadModules(device.node)) {
+                lines +=
+                    "    module " + EscapeField(module.name) + ' ' +
+                    EscapeField(module.identNumber) + " major=" + std::to_string(module.major) +
+                    " minor=" + std::to_string(module.minor) + " type=" + EscapeField(module.type) +
+                    " modulPlcAddress=" + std::to_string(module.modulPlcAddress) +
+                    " minAddr=" + std::to_string(module.minAddr) +
+                    " maxAddr=" + std::to_string(module.maxAddr) +
+                    " lenModulParam=" + std::to_string(module.lenModulParam) +
+                    " lenUserParam=" + std::to_string(module.lenUserParam) + '\n';
+                for (const CatalogParameter& parameter :
+                     ReadParameters(module.parameterListElement)) {
+                    lines +=
+                        "      parameter " + EscapeField(parameter.name) +
+                        " type=" + std::to_string(static_cast<int>(parameter.type)) +
+                        " paramView=" + std::to_string(static_cast<int>(parameter.paramView)) +
+                        " defaultValue=" + ParameterNumber(parameter.type, parameter.defaultValue) +
+                        " min=" + ParameterNumber(parameter.type, parameter.min) +
+                        " max=" + ParameterNumber(parameter.type, parameter.max) +
+                        " bitOffset=" + std::to_string(parameter.bitOffset) +
+                        " bitLength=" + std::to_string(parameter.bitLength) + '\n';
+                    for (const CatalogEnumItem& item : ReadEnumItems(parameter.node)) {
+                        lines += "        item " + EscapeField(item.valueText) +
+                                 " valueItem=" + std::to_string(item.valueItem) + '\n';
+                    }
+                }
+            }
+        }
+    }
+    out << lines;
+    return kExitOk;
+}
+
+// A --set value: decimal with an optional sign, or 0x and up to eight hex digits; the result
+// is the 32-bit pattern. Values that do not fit 32 bits are refused rather than cut.
+std::optional<uint32_t> ParseSetValue(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const std::string_view digits = text.substr(2);
+        if (digits.size() > 8) {
+            return std::nullopt;
+        }
+        uint32_t value = 0;
+        for (const char c : digits) {
+            int digit = -1;
+            if (c >= '0' && c <= '9') {
+                digit = c - '0';
+            } else if (c >= 'a' && c <= 'f') {
+                digit = c - 'a' + 10;
+            } else if (c >= 'A' && c <= 'F') {
+                digit = c - 'A' + 10;
+            }
+            if (digit < 0) {
+                return std::nullopt;
+            }
+            value = (value << 4) | static_cast<uint32_t>(digit);
+        }
+        return value;
+    }
+    bool negative = false;
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
+        negative = text[0] == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > 10) {
+        return std::nullopt;
+    }
+    uint64_t magnitude = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        magnitude = magnitude * 10 + static_cast<uint64_t>(c - '0');
+    }
+    if (negative ? magnitude > 0x80000000ull : magnitude > 0xFFFFFFFFull) {
+        return std::nullopt;
+    }
+    return static_cast<uint32_t>(negative ? 0 - magnitude : magnitude);
+}
+
+struct CrcOptions {
+    std::string file;
+    std::optional<std::string> vendor;
+    std::optional<std::string> device;
+    std::optional<std::string> module;
+    std::vector<std::pair<std::string, uint32_t>> sets;
+    bool decimal = false;
+};
+
+// The name of the first record that has a list entry (a name), as the window's lists start.
+template <class Record>
+std::optional<std::string> FirstEntry(const std::vector<Record>& list) {
+    for (const Record& record : list) {
+        if (!record.name.empty()) {
+            return record.name;
+        }
+    }
+    return std::nullopt;
+}
+
+int Crc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    CrcOptions options;
+    bool haveFile = false;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](const char* option) -> const std::string* {
+            if (i + 1 >= args.size()) {
+                Usage(err, std::string(option) + " needs a value");
+                return nullptr;
+            }
+            return &args[++i];
+        };
+        if (arg == "--vendor" || arg == "--device" || arg == "--module") {
+            const std::string* name = value(arg.c_str());
+            if (name == nullptr) {
+                return kExitUsage;
+            }
+            (arg == "--vendor"   ? options.vendor
+             : arg == "--device" ? options.device
+                                 : options.module) = *name;
+        } else if (arg == "--set") {
+            const std::string* assignment = value("--set");
+            if (assignment == nullptr) {
+                return kExitUsage;
+            }
+            const size_t equals = assignment->rfind('=');
+            if (equals == std::string::npos) {
+                return Usage(err, "--set needs PARAM=VALUE, not \"" + *assignment + "\"");
+            }
+            const std::optional<uint32_t> number = ParseSetValue(assignment->substr(equals + 1));
+            if (!number) {
+                return Usage(err, "--set " + *assignment +
+                                      ": VALUE must be a 32-bit decimal number or 0x followed "
+                                      "by up to 8 hex digits");
+            }
+            options.sets.emplace_back(assignment->substr(0, equals), *number);
+        } else if (arg == "--dec") {
+            options.decimal = true;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            return Usage(err, "unknown option " + arg);
+        } else if (!haveFile) {
+            options.file = arg;
+            haveFile = true;
+        } else {
+            return Usage(err, "crc takes exactly one FILE");
+        }
+    }
+    if (!haveFile) {
+        return Usage(err, "crc needs a catalog FILE");
+    }
+
+    std::optional<std::string> text = ReadInput(options.file);
+    if (!text) {
+        return Unreadable(err, options.file);
+    }
+    CatalogData catalog;
+    catalog.Load(std::move(*text));
+
+    auto unknown = [&](std::string_view what, const std::optional<std::string>& name) {
+        err << "safetycrc: " << options.file << ": "
+            << (name ? "unknown " + std::string(what) + " \"" + *name + "\""
+                     : "no " + std::string(what) + " to select")
+            << '\n';
+        return kExitUsage;
+    };
+
+    const std::optional<std::string> vendor =
+        options.vendor ? options.vendor : FirstEntry(catalog.manufacturerList);
+    if (!vendor || catalog.LoadDevices(*vendor) == nullptr) {
+        return unknown("vendor", options.vendor);
+    }
+    const std::optional<std::string> deviceName =
+        options.device ? options.device : FirstEntry(catalog.deviceList);
+    const CatalogDevice* device = deviceName ? catalog.LoadModules(*deviceName) : nullptr;
+    if (device == nullptr) {
+        return unknown("device", options.device);
+    }
+    const std::optional<std::string> moduleName =
+        options.module ? options.module : FirstEntry(catalog.moduleList);
+    const CatalogModule* module = moduleName ? catalog.LoadParameters(*moduleName) : nullptr;
+    if (module == nullptr) {
+        return unknown("module", options.module);
+    }
+
+    for (CatalogParameter& parameter : catalog.parameterList) {
+        parameter.value = parameter.defaultValue;
+    }
+    for (const auto& [name, number] : options.sets) {
+        CatalogParameter* target = nullptr;
+        for (CatalogParameter& parameter : catalog.parameterList) {
+            if (!name.empty() && parameter.name == name) {
+                target = &parameter;
+                break;
+            }
+        }
+        if (target == nullptr) {
+            return unknown("parameter", name);
+        }
+        target->value = number;
+    }
+
+    ParamStream image;
+    try {
+        image = BuildParamStream(device->dataFormat, uint32_t{module->lenUserParam} + 4,
+                                 catalog.parameterList);
+    } catch (const ParamStreamError& error) {
+        out << "error image " << error.what() << '\n';
+        return kExitRefused;
+    }
+    const uint32_t crc = RecordSafetyCrc(image.data, module->lenUserParam);
+
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string line = "image ";
+    for (const uint8_t byte : image.data) {
+        line += kHex[byte >> 4];
+        line += kHex[byte & 0x0F];
+    }
+    char number[16];
+    std::snprintf(number, sizeof number, options.decimal ? "%u" : "%X", crc);
+    out << line << "\ncrc " << number << '\n';
+    return kExitOk;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        return Usage(err, "no command given");
+    }
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (command == "tree") {
+        return WithParsedFile(args, out, err, [&](const XmlElement& root) {
+            std::string lines;
+            ListTree(root, 0, lines);
+            out << lines;
+        });
+    }
+    if (command == "xml") {
+        return WithParsedFile(args, out, err,
+                              [&](const XmlElement& root) { out << *XmlCreateString(&root); });
+    }
+    if (command == "md5") {
+        return Md5(args, out, err);
+    }
+    if (command == "catalog") {
+        return Catalog(args, out, err);
+    }
+    if (command == "crc") {
+        return Crc(args, out, err);
+    }
+    return Usage(err, "unknown command \"" + command + "\"");
+}
+
+}  // namespace norvane::cli

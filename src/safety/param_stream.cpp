@@ -1,0 +1,91 @@
+#include "safety/param_stream.h"
+
+#include <string>
+
+#include "safety/safety_crc.h"
+
+namespace norvane {
+
+void ParamStream::Allocate(uint32_t n) {
+    data.assign(n, 0);
+    size = n;
+}
+
+void ParamStream::SetBit(uint32_t position, bool bit) {
+    const uint32_t byteIndex = position / 8;
+    const uint32_t k = position % 8;
+    uint8_t mask = 0;
+    switch (dataFormat) {
+        case DataFormat::Motorola:
+            mask = static_cast<uint8_t>(1u << k);
+            break;
+        case DataFormat::Intel:
+            mask = static_cast<uint8_t>(1u << (7 - k));
+            break;
+        default:
+            throw ParamStreamError("the device's data format is neither Motorola nor Intel");
+    }
+    if (byteIndex >= size || byteIndex >= data.size()) {
+        throw ParamStreamError("bit " + std::to_string(position) + " lies beyond the " +
+                               std::to_string(size) + "-byte image");
+    }
+    if (bit) {
+        data[byteIndex] |= mask;
+    } else {
+        data[byteIndex] &= static_cast<uint8_t>(~mask);
+    }
+}
+
+void ParamStream::PutBits(uint32_t bitOffset, uint32_t bitLength, uint32_t value) {
+    if (bitLength == 0 || bitLength > 32) {
+        throw ParamStreamError("bit length " + std::to_string(bitLength) + " is not 1 to 32");
+    }
+    if (dataFormat != DataFormat::Motorola && dataFormat != DataFormat::Intel) {
+        throw ParamStreamError("the device's data format is neither Motorola nor Intel");
+    }
+    // Refuse the whole field up front, so that a refused field leaves no bits behind.
+    if (uint64_t{bitOffset} + bitLength > uint64_t{size} * 8) {
+        throw ParamStreamError("bits " + std::to_string(bitOffset) + " to " +
+                               std::to_string(uint64_t{bitOffset} + bitLength - 1) +
+                               " lie beyond the " + std::to_string(size) + "-byte image");
+    }
+    for (uint32_t k = 0; k < bitLength; ++k) {
+        SetBit(bitOffset + k, ((value >> k) & 1u) != 0);
+    }
+}
+
+uint32_t SwapFieldBytes(uint32_t value, int32_t bitLength) {
+    if (bitLength == 16) {
+        return ((value & 0xFFu) << 8) | ((value >> 8) & 0xFFu);
+    }
+    if (bitLength == 32) {
+        return (value << 24) | ((value & 0xFF00u) << 8) | ((value >> 8) & 0xFF00u) | (value >> 24);
+    }
+    return value;
+}
+
+ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
+                             const std::vector<CatalogParameter>& parameterList) {
+    ParamStream stream;
+    stream.dataFormat = dataFormat;
+    stream.Allocate(size);
+    for (const CatalogParameter& parameter : parameterList) {
+        const uint32_t value = SwapFieldBytes(parameter.value, parameter.bitLength);
+        try {
+            stream.PutBits(static_cast<uint32_t>(parameter.bitOffset),
+                           static_cast<uint32_t>(parameter.bitLength), value);
+        } catch (const ParamStreamError& error) {
+            throw ParamStreamError("parameter \"" + parameter.name + "\": " + error.what());
+        }
+    }
+    return stream;
+}
+
+uint32_t RecordSafetyCrc(const std::vector<uint8_t>& record, uint16_t lenUserParam) {
+    if (record.size() < size_t{4} + lenUserParam) {
+        throw ParamStreamError("the record is shorter than the bytes its CRC covers");
+    }
+    return SafetyCrc32(lenUserParam, 0, record.data() + 4, CrcDirection::Forward);
+}
+
+}  // namespace norvane

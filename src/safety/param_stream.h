@@ -1,0 +1,48 @@
+// The parameter image of a module: the bytes of its parameter record as the module receives
+// them, built from the current values of the catalog's parameters. The safety CRC covers the
+// image from its fifth byte on.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+#include "catalog/catalog.h"
+
+namespace norvane {
+
+// A field that the image cannot hold, or a device whose data format is unknown. The image is
+// then unusable: no CRC may be computed from it.
+class ParamStreamError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+struct ParamStream {
+    std::vector<uint8_t> data;
+    uint32_t size = 0;
+    DataFormat dataFormat = DataFormat::None;
+
+    // Releases any previous bytes and provides `n` zero bytes.
+    void Allocate(uint32_t n);
+    // Sets or clears record bit `position`: bit (position mod 8) of its byte for Motorola,
+    // bit 7 - (position mod 8) for Intel.
+    void SetBit(uint32_t position, bool bit);
+    // Places the low `bitLength` bits of `value` from record bit `bitOffset` upward, least
+    // significant bit first. Checks the whole field before writing any bit of it.
+    void PutBits(uint32_t bitOffset, uint32_t bitLength, uint32_t value);
+};
+
+// 16- and 32-bit fields are exchanged bytewise as a whole before they are placed (and after
+// they are read); other lengths pass unchanged.
+uint32_t SwapFieldBytes(uint32_t value, int32_t bitLength);
+
+// The image of `size` bytes from the parameters' values, in list order; where fields overlap
+// the later parameter wins. Throws ParamStreamError naming the parameter that does not fit.
+ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
+                             const std::vector<CatalogParameter>& parameterList);
+
+// The safety CRC over bytes 4 ... 4 + lenUserParam - 1 of a record of lenUserParam + 4 bytes.
+uint32_t RecordSafetyCrc(const std::vector<uint8_t>& record, uint16_t lenUserParam);
+
+}  // namespace norvane

@@ -1,0 +1,281 @@
+#include "xml/xml_tree.h"
+
+#include <cstring>
+
+namespace norvane {
+
+namespace {
+
+constexpr XmlClearTag kClearTags[] = {
+    {"<![CDATA[", "]]>"}, {"<PRE>", "</PRE>"}, {"<Script>", "</Script>"},
+    {"<!--", "-->"},      {"<!DOCTYPE", ">"},
+};
+
+char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Reserves one more slot, growing the defined capacity by the caller's step when the list is
+// full. Returns false (and changes nothing) for a non-positive step.
+bool MakeRoom(XmlElement* element, int32_t nGrowBy) {
+    if (nGrowBy <= 0) {
+        return false;
+    }
+    if (element->count == element->capacity) {
+        element->capacity += nGrowBy;
+    }
+    return true;
+}
+
+template <class T>
+T* Append(XmlElement* element, XmlNodeKind kind, T* object) {
+    element->nodes.push_back(XmlNode{kind, object});
+    ++element->count;
+    return object;
+}
+
+}  // namespace
+
+std::span<const XmlClearTag> XmlClearTags() {
+    return kClearTags;
+}
+
+bool XmlStartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        if (FoldCase(text[i]) != FoldCase(prefix[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+XmlElement::XmlElement(XmlArena* owningArena)
+    : nodes(owningArena->Resource()), arena(owningArena) {}
+
+std::string_view XmlArena::Store(std::string_view text) {
+    if (text.empty()) {
+        return std::string_view("", 0);
+    }
+    auto* place = static_cast<char*>(resource_.allocate(text.size(), 1));
+    std::memcpy(place, text.data(), text.size());
+    return {place, text.size()};
+}
+
+void XmlRootDeleter::operator()(XmlElement* root) const {
+    if (root == nullptr) {
+        return;
+    }
+    // Everything below the root, the root record included, lives in the arena; the element
+    // records hold nothing outside it, so releasing the arena releases the whole tree.
+    std::unique_ptr<XmlArena> arena = std::move(root->ownedArena);
+}
+
+XmlRoot XmlCreateRoot() {
+    auto arena = std::make_unique<XmlArena>();
+    XmlElement* root = arena->Make<XmlElement>(arena.get());
+    root->ownedArena = std::move(arena);
+    return XmlRoot(root);
+}
+
+void XmlDeleteRoot(XmlRoot& root) {
+    root.reset();
+}
+
+XmlElement* XmlAddElement(XmlElement* parent, XmlTextArg name, int32_t isDeclaration,
+                          int32_t nGrowBy) {
+    if (parent == nullptr || !name || !MakeRoom(parent, nGrowBy)) {
+        return nullptr;
+    }
+    XmlArena* arena = parent->arena;
+    auto* child = arena->Make<XmlElement>(arena);
+    child->name = arena->Store(*name);
+    child->isDeclaration = isDeclaration;
+    child->parent = parent;
+    return Append(parent, XmlNodeKind::Element, child);
+}
+
+XmlAttribute* XmlAddAttribute(XmlElement* element, XmlTextArg name, XmlTextArg value,
+                              int32_t nGrowBy) {
+    if (element == nullptr || !name || !value || !MakeRoom(element, nGrowBy)) {
+        return nullptr;
+    }
+    XmlArena* arena = element->arena;
+    auto* attribute =
+        arena->Make<XmlAttribute>(XmlAttribute{arena->Store(*name), arena->Store(*value)});
+    return Append(element, XmlNodeKind::Attribute, attribute);
+}
+
+XmlText* XmlAddText(XmlElement* element, XmlTextArg value, int32_t nGrowBy) {
+    if (element == nullptr || !value || !MakeRoom(element, nGrowBy)) {
+        return nullptr;
+    }
+    XmlArena* arena = element->arena;
+    auto* text = arena->Make<XmlText>(XmlText{arena->Store(*value)});
+    return Append(element, XmlNodeKind::Text, text);
+}
+
+XmlClear* XmlAddClear(XmlElement* element, XmlTextArg value, const XmlClearTag* tag,
+                      int32_t nGrowBy) {
+    if (element == nullptr || !value || tag == nullptr || !MakeRoom(element, nGrowBy)) {
+        return nullptr;
+    }
+    XmlArena* arena = element->arena;
+    auto* clear =
+        arena->Make<XmlClear>(XmlClear{tag->openTag, arena->Store(*value), tag->closeTag});
+    return Append(element, XmlNodeKind::Clear, clear);
+}
+
+const XmlNode* XmlNextNode(const XmlElement* element, int32_t& cursor) {
+    if (element == nullptr || cursor < 0 || cursor >= element->count) {
+        return nullptr;
+    }
+    return &element->nodes[static_cast<size_t>(cursor++)];
+}
+
+const XmlElement* XmlNextElement(const XmlElement* element, int32_t& cursor) {
+    if (element == nullptr) {
+        return nullptr;
+    }
+    for (cursor = cursor < 0 ? 0 : cursor; cursor < element->count;) {
+        const XmlNode& node = element->nodes[static_cast<size_t>(cursor++)];
+        if (const XmlElement* child = node.AsElement()) {
+            return child;
+        }
+    }
+    cursor = element->count;
+    return nullptr;
+}
+
+const XmlAttribute* XmlNextAttribute(const XmlElement* element, int32_t& cursor) {
+    if (element == nullptr) {
+        return nullptr;
+    }
+    for (cursor = cursor < 0 ? 0 : cursor; cursor < element->count;) {
+        const XmlNode& node = element->nodes[static_cast<size_t>(cursor++)];
+        if (const XmlAttribute* attribute = node.AsAttribute()) {
+            return attribute;
+        }
+    }
+    cursor = element->count;
+    return nullptr;
+}
+
+const XmlAttribute* XmlFindAttribute(const XmlElement* element, std::string_view name) {
+    if (element == nullptr || name.empty()) {
+        return nullptr;
+    }
+    int32_t cursor = 0;
+    while (const XmlAttribute* attribute = XmlNextAttribute(element, cursor)) {
+        if (XmlStartsWithNoCase(attribute->name, name)) {
+            return attribute;
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
+struct PathSplit {
+    std::string_view segment;
+    std::string_view rest;  // empty when nothing follows the first "/"
+};
+
+PathSplit SplitPath(std::string_view path) {
+    const size_t slash = path.find('/');
+    if (slash == std::string_view::npos) {
+        return {path, {}};
+    }
+    return {path.substr(0, slash), path.substr(slash + 1)};
+}
+
+XmlElement* FirstChildStartingWith(const XmlElement* element, std::string_view segment) {
+    for (const XmlNode& node : element->nodes) {
+        if (node.kind == XmlNodeKind::Element) {
+            auto* child = static_cast<XmlElement*>(node.object);
+            if (XmlStartsWithNoCase(child->name, segment)) {
+                return child;
+            }
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+const XmlElement* XmlFindElement(const XmlElement* element, std::string_view path) {
+    // Iterative so that a long path cannot exhaust the stack.
+    while (element != nullptr) {
+        const PathSplit split = SplitPath(path);
+        if (split.segment.empty()) {
+            return nullptr;
+        }
+        const XmlElement* child = FirstChildStartingWith(element, split.segment);
+        if (child == nullptr || split.rest.empty()) {
+            return child;
+        }
+        element = child;
+        path = split.rest;
+    }
+    return nullptr;
+}
+
+XmlElement* XmlCreatePath(XmlElement* element, std::string_view path) {
+    while (element != nullptr) {
+        const PathSplit split = SplitPath(path);
+        if (split.segment.empty()) {
+            return nullptr;
+        }
+        XmlElement* next = nullptr;
+        if (!split.rest.empty()) {
+            next = FirstChildStartingWith(element, split.segment);
+        }
+        if (next == nullptr) {
+            next = XmlAddElement(element, split.segment, 0, 5);
+        }
+        if (split.rest.empty()) {
+            return next;
+        }
+        element = next;
+        path = split.rest;
+    }
+    return nullptr;
+}
+
+std::optional<std::string> XmlStripQuotes(XmlTextArg text) {
+    if (!text || text->empty()) {
+        return std::nullopt;
+    }
+    std::string_view t = *text;
+    if (t.front() == '"') {
+        t.remove_prefix(1);
+    }
+    if (!t.empty() && t.back() == '"') {
+        t.remove_suffix(1);
+    }
+    if (t.empty()) {
+        return std::nullopt;
+    }
+    return std::string(t);
+}
+
+std::string XmlQuote(XmlTextArg text) {
+    std::string quoted;
+    const std::string_view inner = text ? *text : std::string_view();
+    quoted.reserve(inner.size() + 2);
+    quoted += '"';
+    quoted += inner;
+    quoted += '"';
+    return quoted;
+}
+
+std::optional<std::string> XmlStrDup(XmlTextArg text) {
+    if (!text || text->empty()) {
+        return std::nullopt;
+    }
+    return std::string(*text);
+}
+
+}  // namespace norvane

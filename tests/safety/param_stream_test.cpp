@@ -1,0 +1,114 @@
+#include "safety/param_stream.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "safety/safety_crc.h"
+
+namespace norvane {
+namespace {
+
+CatalogParameter Field(int32_t bitOffset, int32_t bitLength, uint32_t value) {
+    CatalogParameter parameter;
+    parameter.name = "P" + std::to_string(bitOffset);
+    parameter.bitOffset = bitOffset;
+    parameter.bitLength = bitLength;
+    parameter.value = value;
+    return parameter;
+}
+
+std::string Hex(const std::vector<uint8_t>& bytes) {
+    std::string out;
+    char digits[4];
+    for (const uint8_t byte : bytes) {
+        std::snprintf(digits, sizeof digits, "%02X ", byte);
+        out += digits;
+    }
+    if (!out.empty()) {
+        out.pop_back();
+    }
+    return out;
+}
+
+TEST(ParamStream, WorkedExampleInBothByteOrders) {
+    const std::vector<CatalogParameter> parameters = {Field(32, 16, 0x1234), Field(48, 1, 1),
+                                                      Field(49, 3, 5)};
+    const ParamStream motorola = BuildParamStream(DataFormat::Motorola, 3 + 4, parameters);
+    EXPECT_EQ(Hex(motorola.data), "00 00 00 00 12 34 0B");
+    EXPECT_EQ(RecordSafetyCrc(motorola.data, 3), 0xAB5F40D8u);
+
+    const ParamStream intel = BuildParamStream(DataFormat::Intel, 3 + 4, parameters);
+    EXPECT_EQ(Hex(intel.data), "00 00 00 00 48 2C D0");
+    EXPECT_EQ(RecordSafetyCrc(intel.data, 3), 0x31D85EE7u);
+}
+
+TEST(ParamStream, FieldWidthsCutAndSwap) {
+    // 16 bits keep only the low half, swapped; 8 bits keep the low byte.
+    EXPECT_EQ(Hex(BuildParamStream(DataFormat::Motorola, 6, {Field(32, 16, 0x12345)}).data),
+              "00 00 00 00 23 45");
+    EXPECT_EQ(Hex(BuildParamStream(DataFormat::Motorola, 5, {Field(32, 8, 0x1FF)}).data),
+              "00 00 00 00 FF");
+    EXPECT_EQ(Hex(BuildParamStream(DataFormat::Motorola, 8, {Field(32, 32, 0x11223344)}).data),
+              "00 00 00 00 11 22 33 44");
+    EXPECT_EQ(Hex(BuildParamStream(DataFormat::Intel, 8, {Field(32, 32, 0x11223344)}).data),
+              "00 00 00 00 88 44 CC 22");
+    // A Bool at bit 40 lands in byte 5, at the low end for Motorola and the high end for Intel.
+    EXPECT_EQ(BuildParamStream(DataFormat::Motorola, 6, {Field(40, 1, 1)}).data[5], 0x01);
+    EXPECT_EQ(BuildParamStream(DataFormat::Intel, 6, {Field(40, 1, 1)}).data[5], 0x80);
+    // Odd offsets straddle bytes, least significant bit first.
+    EXPECT_EQ(Hex(BuildParamStream(DataFormat::Motorola, 6, {Field(37, 5, 0x1F)}).data),
+              "00 00 00 00 E0 03");
+    EXPECT_EQ(SwapFieldBytes(0xAABB1234u, 16), 0x3412u);
+    EXPECT_EQ(SwapFieldBytes(0x11223344u, 32), 0x44332211u);
+    EXPECT_EQ(SwapFieldBytes(0x11223344u, 24), 0x11223344u);
+}
+
+TEST(ParamStream, LaterFieldsWinWhereFieldsOverlap) {
+    const std::vector<CatalogParameter> parameters = {Field(32, 8, 0xFF), Field(36, 2, 0)};
+    EXPECT_EQ(BuildParamStream(DataFormat::Motorola, 5, parameters).data[4], 0xCF);
+    const std::vector<CatalogParameter> reversed = {Field(36, 2, 0), Field(32, 8, 0xFF)};
+    EXPECT_EQ(BuildParamStream(DataFormat::Motorola, 5, reversed).data[4], 0xFF);
+}
+
+TEST(ParamStream, CoverageStartsAtTheFifthByte) {
+    // Fields below bit 32 are in the image but not under the CRC.
+    const ParamStream low = BuildParamStream(DataFormat::Motorola, 6, {Field(0, 32, 0xFFFFFFFF)});
+    EXPECT_EQ(RecordSafetyCrc(low.data, 2), 0u);
+    const ParamStream empty = BuildParamStream(DataFormat::Motorola, 4, {});
+    EXPECT_EQ(RecordSafetyCrc(empty.data, 0), 0u);
+    EXPECT_THROW(RecordSafetyCrc(empty.data, 1), ParamStreamError);
+}
+
+TEST(ParamStream, RefusesFieldsItCannotHold) {
+    ParamStream stream;
+    stream.dataFormat = DataFormat::Motorola;
+    stream.Allocate(6);
+    EXPECT_THROW(stream.PutBits(32, 0, 1), ParamStreamError);
+    EXPECT_THROW(stream.PutBits(32, 33, 1), ParamStreamError);
+    EXPECT_THROW(stream.SetBit(48, true), ParamStreamError);
+    // A field running past the end is refused whole: none of its bits are written.
+    EXPECT_THROW(stream.PutBits(44, 8, 0xFF), ParamStreamError);
+    EXPECT_EQ(Hex(stream.data), "00 00 00 00 00 00");
+    // An offset near 2^32 must not wrap around to the start of the image.
+    EXPECT_THROW(stream.PutBits(0xFFFFFFF8u, 16, 0xFFFF), ParamStreamError);
+    EXPECT_EQ(Hex(stream.data), "00 00 00 00 00 00");
+    stream.PutBits(40, 8, 0xA5);
+    EXPECT_EQ(stream.data[5], 0xA5);
+
+    stream.dataFormat = DataFormat::None;
+    EXPECT_THROW(stream.SetBit(32, true), ParamStreamError);
+    EXPECT_THROW(stream.PutBits(32, 1, 1), ParamStreamError);
+
+    EXPECT_THROW(BuildParamStream(DataFormat::Motorola, 6, {Field(-8, 8, 1)}), ParamStreamError);
+    EXPECT_THROW(BuildParamStream(DataFormat::Intel, 6, {Field(40, 9, 1)}), ParamStreamError);
+    try {
+        BuildParamStream(DataFormat::Intel, 6, {Field(40, 40, 1)});
+        FAIL();
+    } catch (const ParamStreamError& error) {
+        EXPECT_NE(std::string(error.what()).find("\"P40\""), std::string::npos) << error.what();
+    }
+}
+
+}  // namespace
+}  // namespace norvane

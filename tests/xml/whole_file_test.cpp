@@ -1,0 +1,104 @@
+#include "xml/whole_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+
+#include <sys/stat.h>
+
+#include "support/temp_dir.h"
+
+namespace norvane {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDir;
+using testing::WriteFile;
+
+TEST(ReadWholeFile, ReadsEveryByteIncludingNuls) {
+    TempDir dir;
+    const std::string bytes("<a/>\0<b/>\xff", 10);
+    const std::string path = WriteFile(dir.path() / "f.xml", bytes);
+    const std::string read = ReadWholeFile(path);
+    EXPECT_EQ(read, bytes);
+    EXPECT_EQ(read.c_str()[read.size()], '\0');
+}
+
+TEST(ReadWholeFile, FailsForMissingEmptyAndFolders) {
+    TempDir dir;
+    EXPECT_THROW(ReadWholeFile((dir.path() / "missing").string()), FileError);
+    EXPECT_THROW(ReadWholeFile(WriteFile(dir.path() / "empty", "")), FileError);
+    EXPECT_THROW(ReadWholeFile(dir.path().string()), FileError);
+}
+
+class WriteWholeFileTest : public ::testing::Test {
+  protected:
+    void TearDown() override { ResetFileHooks(); }
+    TempDir dir_;
+};
+
+TEST_F(WriteWholeFileTest, CreatesAndReplaces) {
+    const std::string path = (dir_.path() / "p.kfx").string();
+    WriteWholeFile("first", path);
+    EXPECT_EQ(ReadFile(path), "first");
+    WriteWholeFile("second, longer", path);
+    EXPECT_EQ(ReadFile(path), "second, longer");
+    WriteWholeFile("", path);
+    EXPECT_EQ(ReadFile(path), "");
+    // No temporary files are left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(WriteWholeFileTest, FailedWriteKeepsTheOldFile) {
+    const std::string path = WriteFile(dir_.path() / "settings.ini", "old content");
+    FileHooks().write = [](int, const void*, size_t) -> ssize_t {
+        errno = ENOSPC;
+        return -1;
+    };
+    EXPECT_THROW(WriteWholeFile("new content", path), FileError);
+    EXPECT_EQ(ReadFile(path), "old content");
+
+    ResetFileHooks();
+    FileHooks().rename = [](const char*, const char*) {
+        errno = EXDEV;
+        return -1;
+    };
+    EXPECT_THROW(WriteWholeFile("new content", path), FileError);
+    EXPECT_EQ(ReadFile(path), "old content");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(WriteWholeFileTest, ShortWritesAreContinued) {
+    FileHooks().write = [](int fd, const void* buffer, size_t count) {
+        return ::write(fd, buffer, count > 3 ? 3 : count);
+    };
+    const std::string path = (dir_.path() / "f").string();
+    WriteWholeFile("0123456789", path);
+    EXPECT_EQ(ReadFile(path), "0123456789");
+}
+
+TEST_F(WriteWholeFileTest, MissingFolderFails) {
+    EXPECT_THROW(WriteWholeFile("x", (dir_.path() / "no" / "f").string()), FileError);
+}
+
+TEST_F(WriteWholeFileTest, KeepsPermissionsAndFollowsLinks) {
+    const std::string target = WriteFile(dir_.path() / "target.ini", "a");
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    const auto link = dir_.path() / "link.ini";
+    std::filesystem::create_symlink(target, link);
+    WriteWholeFile("b", link.string());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadFile(target), "b");
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+}  // namespace
+}  // namespace norvane

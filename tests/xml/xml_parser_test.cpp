@@ -1,0 +1,191 @@
+#include "xml/xml_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/xml_dump.h"
+
+namespace norvane {
+namespace {
+
+using testing::Dump;
+
+struct ParseCase {
+    const char* text;
+    XmlError error;
+    int line;
+    int column;
+    const char* dump;  // expected tree when there is no error
+};
+
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
+
+class ParseTable : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseTable, GivesTreeOrErrorWithPosition) {
+    const ParseCase& c = GetParam();
+    XmlResults results;
+    results.line = -1;
+    results.column = -1;
+    const XmlRoot root = XmlParseText(std::string_view(c.text), &results);
+    EXPECT_EQ(results.error, c.error);
+    if (c.error == XmlError::None) {
+        ASSERT_NE(root, nullptr);
+        EXPECT_EQ(Dump(root.get()), c.dump);
+    } else {
+        EXPECT_EQ(root, nullptr);
+        EXPECT_EQ(results.line, c.line);
+        EXPECT_EQ(results.column, c.column);
+    }
+}
+
+constexpr XmlError kOk = XmlError::None;
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents, ParseTable,
+    ::testing::Values(
+        // Empty input and white space only give an empty root.
+        ParseCase{"", kOk, 0, 0, ""}, ParseCase{" \t\r\n ", kOk, 0, 0, ""},
+        // An end tag closes every element up to the one it names.
+        ParseCase{"<a><b></a>", kOk, 0, 0, "a{b{}}"},
+        ParseCase{"<a><b></abc>", kOk, 0, 0, "a{b{}}"},
+        ParseCase{"<Item></ITEM>", kOk, 0, 0, "Item{}"}, ParseCase{"<a><b>", kOk, 0, 0, "a{b{}}"},
+        // Attributes keep their quotes; names without values vanish.
+        ParseCase{"<a x='1' y=2 z>", kOk, 0, 0, "a{@x='1' @y=2}"},
+        ParseCase{"<a x=\"1\"/>", kOk, 0, 0, "a{@x=\"1\"}"},
+        ParseCase{"<a href=x/y/>", kOk, 0, 0, "a{@href=x/y}"},
+        ParseCase{"<a b c=1>", kOk, 0, 0, "a{@c=1}"},
+        // Texts: a leading "/" is text, trailing white space goes, inner white space stays,
+        // quotes and "=" are text, and text at the end of the input is dropped.
+        ParseCase{"<a>/path</a>", kOk, 0, 0, "a{\"/path\"}"},
+        ParseCase{"<a>  two  words \n\t</a>", kOk, 0, 0, "a{\"two  words\"}"},
+        ParseCase{"<a>\"x\" = 'y'</a>", kOk, 0, 0, "a{\"\"x\" = 'y'\"}"},
+        ParseCase{"<a>t1<b/>t2</a>tail", kOk, 0, 0, "a{\"t1\" b{} \"t2\"}"},
+        ParseCase{"<a>x & y &amp; z</a>", kOk, 0, 0, "a{\"x & y &amp; z\"}"},
+        // Clear sections: markers matched ignoring case on the way in, case-sensitively out.
+        ParseCase{"<pre>x</PRE>", kOk, 0, 0, "[<PRE>|x]"},
+        ParseCase{"<!---->", kOk, 0, 0, "[<!--|]"},
+        ParseCase{"<a>t <![CDATA[<x>]]> u</a>", kOk, 0, 0, "a{\"t\" [<![CDATA[|<x>] \"u\"}"},
+        ParseCase{"<!DOCTYPE html><r/>", kOk, 0, 0, "[<!DOCTYPE| html] r{}"},
+        ParseCase{"<script>a<b</Script>", kOk, 0, 0, "[<Script>|a<b]"},
+        // A declaration is an element that is never closed, so the document lies below it.
+        ParseCase{"<?xml version='1.0'?><R/>", kOk, 0, 0, "?xml{@version='1.0' R{}}"},
+        ParseCase{"<?xml version=1.0?><R/>", kOk, 0, 0, "?xml{@version=1.0 R{}}"},
+        ParseCase{"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<R>x</R>", kOk, 0, 0,
+                  "?xml{@version=\"1.0\" @encoding=\"UTF-8\" R{\"x\"}}"},
+        // A tag whose name begins with the open element's name does not nest.
+        ParseCase{"<Item><ItemText/>", kOk, 0, 0, "Item{} ItemText{}"},
+        ParseCase{"<L><Item><ItemText/></L>", kOk, 0, 0, "L{Item{} ItemText{}}"},
+        ParseCase{"<Device><DeviceInfo/></Device>", XmlError::UnmatchedEndTag, 1, 31, ""},
+        ParseCase{"<List><Item><ItemText/></Item></List>", XmlError::UnmatchedEndTag, 1, 31, ""},
+        // Errors and where they are reported.
+        ParseCase{"<a></b>", XmlError::UnmatchedEndTag, 1, 8, ""},
+        ParseCase{"</a>", XmlError::UnmatchedEndTag, 1, 5, ""},
+        ParseCase{"<a>x > y</a>", XmlError::UnexpectedToken, 1, 7, ""},
+        ParseCase{"<a/>/>", XmlError::UnexpectedToken, 1, 7, ""},
+        ParseCase{"<pre>x</pre>", XmlError::UnmatchedEndTag, 1, 6, ""},
+        ParseCase{"<a\n\"abc", XmlError::UnmatchedQuote, 2, 5, ""},
+        ParseCase{"<a>\n\n 'x", XmlError::UnmatchedQuote, 3, 4, ""},
+        ParseCase{"<>", XmlError::MissingStartTagName, 1, 3, ""},
+        ParseCase{"<a><=", XmlError::MissingStartTagName, 1, 6, ""},
+        ParseCase{"<\"abc", XmlError::UnmatchedQuote, 1, 6, ""},
+        ParseCase{"<a></>", XmlError::MissingEndTagName, 1, 7, ""},
+        ParseCase{"<a></a", XmlError::MissingEndTagName, 1, 7, ""},
+        ParseCase{"<a></a b>", XmlError::MissingEndTagName, 1, 9, ""},
+        ParseCase{"<a \"x\">", XmlError::UnexpectedToken, 1, 7, ""},
+        ParseCase{"<a b=1 =>", XmlError::UnexpectedToken, 1, 9, ""},
+        ParseCase{"<a b=>", XmlError::UnexpectedToken, 1, 7, ""},
+        ParseCase{"<a b <c>", XmlError::UnexpectedToken, 1, 7, ""},
+        ParseCase{"<!-- open", XmlError::UnmatchedEndTag, 1, 5, ""},
+        ParseCase{"line1\r\nline2\n<x></y>", XmlError::UnmatchedEndTag, 3, 8, ""}));
+
+TEST(XmlParser, StopsAtTheFirstNulByte) {
+    const std::string text("<a/>\0<b>", 8);
+    const XmlRoot root = XmlParseText(std::string_view(text));
+    EXPECT_EQ(Dump(root.get()), "a{}");
+}
+
+TEST(XmlParser, NullTextGivesNullAndLeavesResultsAlone) {
+    XmlResults results;
+    results.error = XmlError::InvalidTag;
+    EXPECT_EQ(XmlParseText(static_cast<const char*>(nullptr), &results), nullptr);
+    EXPECT_EQ(results.error, XmlError::InvalidTag);
+}
+
+TEST(XmlParser, TreeOutlivesTheText) {
+    std::string text = "<Root name=\"n\"><Child>value</Child></Root>";
+    const XmlRoot root = XmlParseText(text);
+    text.assign(text.size(), 'x');
+    EXPECT_EQ(Dump(root.get()), "Root{@name=\"n\" Child{\"value\"}}");
+}
+
+TEST(XmlParser, ParentsAndGrowthFollowTheDocument) {
+    const XmlRoot root = XmlParseText("<a><b/><c/><d/><e/><f/><g/></a>");
+    const XmlElement* a = root->nodes[0].AsElement();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->parent, root.get());
+    EXPECT_EQ(a->count, 6);
+    EXPECT_EQ(a->capacity, 10);  // grown in steps of five
+    EXPECT_EQ(a->nodes[5].AsElement()->parent, a);
+}
+
+TEST(XmlParser, RefusesTheElementThatWouldBeTooDeep) {
+    // Names of one width, so that none begins with another and every tag nests.
+    std::string text;
+    for (int i = 0; i < kXmlMaxDepth; ++i) {
+        text += "<n" + std::to_string(10000 + i) + ">";
+    }
+    XmlResults results;
+    const XmlRoot deepest = XmlParseText(text, &results);
+    ASSERT_NE(deepest, nullptr) << static_cast<int>(results.error);
+    int depth = 0;
+    for (const XmlElement* e = deepest.get(); e->count > 0; e = e->nodes[0].AsElement()) {
+        ++depth;
+    }
+    EXPECT_EQ(depth, kXmlMaxDepth);
+
+    text += "\n<deeper attr='1'>";
+    EXPECT_EQ(XmlParseText(text, &results), nullptr);
+    EXPECT_EQ(results.error, XmlError::NestingTooDeep);
+    EXPECT_EQ(results.line, 2);
+    EXPECT_EQ(results.column, 8);  // just behind "<deeper"
+    EXPECT_EQ(XmlErrorText(results.error), "Nesting too deep");
+}
+
+TEST(XmlParser, HostileNestingDoesNotExhaustTheStack) {
+    std::string text;
+    for (int i = 0; i < 200000; ++i) {
+        text += "<n" + std::to_string(1000000 + i) + ">";
+    }
+    XmlResults results;
+    EXPECT_EQ(XmlParseText(text, &results), nullptr);
+    EXPECT_EQ(results.error, XmlError::NestingTooDeep);
+    EXPECT_EQ(results.column, kXmlMaxDepth * 10 + 10);  // behind the 1001st tag's name
+}
+
+TEST(XmlParser, ManyChildrenKeepTheirOrder) {
+    std::string text = "<list>";
+    for (int i = 0; i < 100000; ++i) {
+        text += "<i v=\"" + std::to_string(i) + "\"/>";
+    }
+    const XmlRoot root = XmlParseText(text);
+    const XmlElement* list = root->nodes[0].AsElement();
+    ASSERT_EQ(list->count, 100000);
+    EXPECT_EQ(list->capacity, 100000);
+    EXPECT_EQ(list->nodes[99999].AsElement()->nodes[0].AsAttribute()->value, "\"99999\"");
+}
+
+TEST(XmlParser, ErrorTextsAreFixed) {
+    EXPECT_EQ(XmlErrorText(XmlError::None), "No error");
+    EXPECT_EQ(XmlErrorText(XmlError::UnmatchedEndTag), "Unmatched end tag");
+    EXPECT_EQ(XmlErrorText(XmlError::UnexpectedToken), "Unexpected token found");
+    EXPECT_EQ(XmlErrorText(XmlError::MissingStartTagName), "Missing start tag name");
+    EXPECT_EQ(XmlErrorText(XmlError::MissingEndTagName), "Missing end tag name");
+    EXPECT_EQ(XmlErrorText(XmlError::UnmatchedQuote), "Unmatched quote");
+}
+
+}  // namespace
+}  // namespace norvane
