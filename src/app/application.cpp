@@ -1,0 +1,54 @@
+#include "app/application.h"
+
+#include <exception>
+
+#include "app/app_locations.h"
+#include "app/dialog_seam.h"
+#include "app/language_resources.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/settings_file.h"
+
+namespace norvane {
+
+CNorvaneCRCToolApp::CNorvaneCRCToolApp(int& argc, char** argv, const SingleInstanceGuard& guard)
+    : QApplication(argc, argv), m_guard(guard) {}
+
+bool CNorvaneCRCToolApp::InitInstance() {
+    if (m_guard.IsAlreadyRunning()) {
+        return false;  // a second instance ends without a word
+    }
+    m_programDir = Locations().programDir;
+    setApplicationName(QString::fromStdString(Locations().exeBaseName));
+
+    const std::optional<std::string> settingsPath = FindSettingsFile();
+    if (!settingsPath) {
+        ShowMessageId(nullptr, kMsgSettingsReadFailed, QMessageBox::Critical);
+        return false;
+    }
+    m_settingsPath = *settingsPath;
+    const SettingsFile settings(m_settingsPath);
+    LoadLanguageResources(settings, settings.ReadSelectedLanguage(0));
+    SetHelpFilePath(settings, settings.ReadSelectedLanguage(0));
+
+    CNorvaneCRCToolDlg window;
+    window.SetSettingsPath(m_settingsPath);
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments()) {
+        arguments.push_back(argument.toStdString());
+    }
+    window.SetArguments(std::move(arguments));
+    try {
+        window.DoModal();
+    } catch (const std::exception& error) {
+        ShowMessageText(nullptr, QString::fromStdString(error.what()), QMessageBox::Critical);
+    }
+    if (!window.EscapedError().empty()) {
+        ShowMessageText(nullptr, QString::fromStdString(window.EscapedError()),
+                        QMessageBox::Critical);
+    }
+    window.ReleaseLoadedData();
+    return false;
+}
+
+}  // namespace norvane

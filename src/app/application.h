@@ -1,0 +1,32 @@
+// The application object: refuses to run beside another instance, finds the settings file,
+// loads the language, and runs the main window.
+#pragma once
+
+#include <QApplication>
+#include <string>
+
+#include "app/single_instance.h"
+
+namespace norvane {
+
+class CNorvaneCRCToolApp : public QApplication {
+    Q_OBJECT
+
+  public:
+    // `guard` is the process's single-instance guard, made before the application object.
+    CNorvaneCRCToolApp(int& argc, char** argv, const SingleInstanceGuard& guard);
+
+    // The whole run, from the instance check to the release of the loaded data. Always false:
+    // there is nothing to do after the main window has closed.
+    bool InitInstance();
+
+    const std::string& ProgramDir() const { return m_programDir; }
+    const std::string& SettingsPath() const { return m_settingsPath; }
+
+  private:
+    const SingleInstanceGuard& m_guard;
+    std::string m_programDir;
+    std::string m_settingsPath;
+};
+
+}  // namespace norvane

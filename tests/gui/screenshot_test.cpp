@@ -1,0 +1,63 @@
+// Pictures of the window for the documentation, made only when NORVANE_SCREENSHOT_DIR names a
+// folder: the window half verified, and all verified with the CRC shown, in both languages.
+#include <QDir>
+#include <QPixmap>
+#include <filesystem>
+
+#include "gui/window_fixture.h"
+
+namespace norvane::testing {
+namespace {
+
+using ScreenshotTest = WindowTest;
+
+TEST_F(ScreenshotTest, WindowStates) {
+    const QString folder = qEnvironmentVariable("NORVANE_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "set NORVANE_SCREENSHOT_DIR to make the pictures";
+    }
+    QDir().mkpath(folder);
+    const std::filesystem::path packs(NORVANE_PACK_DIR);
+    for (const std::string language : {"EN", "DE"}) {
+        const auto pack = packs / ("NorvaneSafetyCRCTool" + language + ".rcc");
+        std::filesystem::copy_file(pack, programDir_ / "pack.rcc",
+                                   std::filesystem::copy_options::overwrite_existing);
+        UseCatalog(ReadFile(packs / ("SafetyConfigurator" + language + ".xml")));
+        const std::string section = language == "EN" ? "LANGUAGE01" : "LANGUAGE02";
+        settingsPath_ = WriteFile(
+            dir_.path() / "NorvaneSafetyCRCTool.ini",
+            "[COMMON]\nSelectedLanguage=" + std::string(language == "EN" ? "1" : "2") +
+                "\nEditModeEnabled=1\nCrcDisplayFormat=0\nCloseCommitDialog=0\n"
+                "ProjectFolderPath=/tmp\n[" +
+                section +
+                "]\nEnableLanguage=1\nDisplayName=" + (language == "EN" ? "English" : "Deutsch") +
+                "\nConfigurationFile=Catalog.xml\nResourceDll=pack.rcc\nMD5CheckSumDll=" +
+                FileMd5((programDir_ / "pack.rcc").string()).value_or("") +
+                "\nMD5CheckSumConf=" + FileMd5(CatalogPath()).value_or("") + "\n");
+        const SettingsFile settings(settingsPath_);
+        ReleaseLanguageResources();
+        LoadLanguageResources(settings, settings.ReadSelectedLanguage(0));
+        ASSERT_TRUE(ResourceLibraryLoaded()) << language;
+        window_ = std::make_unique<CNorvaneCRCToolDlg>();
+        window_->SetSettingsPath(settingsPath_);
+        window_->OnInitDialog();
+        ASSERT_FALSE(window_->IsClosed());
+        window_->m_description->setText(language == "EN" ? "Line 3, cabinet +A2"
+                                                         : "Linie 3, Schrank +A2");
+
+        Select(window_->vendorTreeItem);
+        for (int i = 0; i < 8; ++i) {
+            Accept();
+        }
+        window_->m_input->setText("12");
+        window_->grab().save(folder +
+                             QString("/window-half-verified-%1.png").arg(language.c_str()));
+
+        AcceptAll();
+        window_->m_calcCrc->click();
+        window_->grab().save(folder + QString("/window-crc-%1.png").arg(language.c_str()));
+    }
+}
+
+}  // namespace
+}  // namespace norvane::testing

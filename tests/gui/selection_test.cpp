@@ -1,0 +1,225 @@
+#include <QAction>
+#include <QMenu>
+#include <QProcess>
+#include <QTest>
+
+#include "app/messages.h"
+#include "app/single_instance.h"
+#include "gui/window_fixture.h"
+
+namespace norvane::testing {
+namespace {
+
+using SelectionTest = WindowTest;
+
+TEST_F(SelectionTest, ListsCascadeFromVendorToModule) {
+    CNorvaneCRCToolDlg& window = Start();
+    window.m_description->setText("Line 3, cabinet 2");
+    EXPECT_EQ(window.selectedDevice.description, "Line 3, cabinet 2");
+
+    window.m_vendorCombo->setCurrentIndex(1);
+    window.OnVendorChanged();
+    EXPECT_EQ(window.m_vendorEdit->text(), "Kestrel Safety Systems");
+    EXPECT_EQ(window.m_deviceCombo->count(), 1);
+    EXPECT_EQ(window.m_deviceCombo->currentText(), "KS-PN 1000 PROFINET coupler");
+    EXPECT_EQ(window.m_moduleCombo->currentText(), "KS F-DO 8x0.5A PM");
+    EXPECT_EQ(window.selectedManufacturer.identNumber, "0x1A40");
+    EXPECT_EQ(window.selectedDevice.dataFormat, DataFormat::Intel);
+    EXPECT_EQ(window.selectedModule.lenUserParam, 10);
+    EXPECT_EQ(window.vendorTreeItem->text(0), "Kestrel Safety Systems");
+    // A new vendor is a new device selection: its description is gone, on screen too.
+    EXPECT_EQ(window.selectedDevice.description, "");
+    EXPECT_EQ(window.m_description->text(), "");
+
+    // A device change keeps the description.
+    window.m_vendorCombo->setCurrentIndex(0);
+    window.OnVendorChanged();
+    window.m_description->setText("kept");
+    window.m_deviceCombo->setCurrentIndex(1);
+    window.OnDeviceChanged();
+    EXPECT_EQ(window.selectedDevice.description, "kept");
+    EXPECT_EQ(window.m_moduleCombo->count(), 1);
+    EXPECT_EQ(window.moduleTreeItem->text(0), "F-DI 16x24VDC");
+    EXPECT_EQ(window.m_parameterItems.size(), 8u);
+    EXPECT_FALSE(window.vendorVerified);
+}
+
+TEST_F(SelectionTest, ChangingTheModuleClearsVerificationAndCrc) {
+    CNorvaneCRCToolDlg& window = Start();
+    AcceptAll();
+    window.m_calcCrc->click();
+    ASSERT_TRUE(window.m_crcValid);
+    window.m_moduleCombo->setCurrentIndex(1);
+    window.OnModuleChanged();
+    EXPECT_FALSE(window.m_crcValid);
+    EXPECT_EQ(window.m_crcEdit->text(), "N/A");
+    EXPECT_FALSE(window.m_calcCrc->isEnabled());
+    EXPECT_FALSE(window.vendorVerified || window.deviceVerified || window.moduleVerified ||
+                 window.busAddressVerified);
+    for (const CatalogParameter& parameter : window.m_catalog.parameterList) {
+        EXPECT_EQ(parameter.verified, 0);
+        EXPECT_EQ(parameter.value, parameter.defaultValue);
+    }
+    EXPECT_EQ(window.vendorTreeItem->data(0, Qt::AccessibleDescriptionRole).toString(),
+              "not verified");
+}
+
+TEST_F(SelectionTest, UnsavedProjectAsksBeforeEveryChange) {
+    CNorvaneCRCToolDlg& window = Start();
+    AcceptAll();
+    window.m_projectUnsaved = true;
+
+    // Cancel at the first question: the list goes back and nothing else changes.
+    dialogs_.answers = {QMessageBox::Cancel};
+    window.m_vendorCombo->setCurrentIndex(1);
+    window.OnVendorChanged();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(dialogs_.shown[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(window.m_vendorCombo->currentText(), "Norvane Automation");
+    EXPECT_EQ(window.selectedManufacturer.name, "Norvane Automation");
+    EXPECT_TRUE(window.AllVerified());
+
+    // OK everywhere: vendor, device, module, and again device and module.
+    dialogs_.shown.clear();
+    window.m_vendorCombo->setCurrentIndex(1);
+    window.OnVendorChanged();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>(5, kMsgProjectUnsaved));
+    EXPECT_EQ(window.selectedManufacturer.name, "Kestrel Safety Systems");
+    EXPECT_TRUE(window.m_projectUnsaved);
+
+    // A cancelled device change returns to the first entry that begins with the old name.
+    window.m_vendorCombo->setCurrentIndex(0);
+    window.OnVendorChanged();
+    window.m_deviceCombo->setCurrentIndex(1);
+    window.OnDeviceChanged();
+    ASSERT_EQ(window.m_deviceEdit->text(), "NV-PN 300 PROFINET head");
+    window.m_deviceCombo->setItemText(0, "NV-PN 300 PROFINET head X2");
+    window.m_deviceCombo->addItem("Other");
+    dialogs_.shown.clear();
+    dialogs_.answers = {QMessageBox::Cancel};
+    window.m_deviceCombo->setCurrentIndex(2);
+    window.OnDeviceChanged();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+    EXPECT_EQ(window.m_deviceCombo->currentIndex(), 0);
+    EXPECT_EQ(window.m_deviceEdit->text(), "NV-PN 300 PROFINET head");
+}
+
+TEST_F(SelectionTest, DescriptionRefusesQuotesAndLongTexts) {
+    CNorvaneCRCToolDlg& window = Start();
+    window.m_description->clear();
+    QTest::keyClicks(window.m_description, "Hall \"B\"");
+    EXPECT_EQ(window.m_description->text(), "Hall B");
+    QTest::keyClicks(window.m_description, QString(100, QLatin1Char('x')));
+    EXPECT_EQ(window.m_description->text().toUtf8().size(), 79);
+    EXPECT_EQ(window.selectedDevice.description.size(), 79u);
+    window.m_description->clear();
+    for (int i = 0; i < 50; ++i) {
+        QTest::sendKeyEvent(QTest::Click, window.m_description, Qt::Key_unknown,
+                            QString(QChar(0x00FC)), Qt::NoModifier);  // two bytes each
+    }
+    EXPECT_EQ(window.selectedDevice.description.size(), 78u);
+}
+
+TEST_F(SelectionTest, ControlsCarryTheirNamesForScreenReaders) {
+    CNorvaneCRCToolDlg& window = Start();
+    const std::pair<const char*, const char*> names[] = {
+        {"1000", "Vendor"},     {"1005", "Device"},     {"1026", "Description"},
+        {"1001", "Module"},     {"1017", "Value"},      {"1009", "Input"},
+        {"1008", "Input"},      {"1015", "min. Value"}, {"1016", "max. Value"},
+        {"1019", "CRC module"}, {"1002", "Parameter"},  {"1025", "Overview"},
+        {"1012", "Accept"},     {"1018", "Calc-CRC"},   {"1037", "Hex"},
+        {"1038", "Dec"},        {"1", "Exit"},
+    };
+    for (const auto& [id, name] : names) {
+        QWidget* widget = window.findChild<QWidget*>(id);
+        ASSERT_NE(widget, nullptr) << id;
+        EXPECT_EQ(widget->accessibleName(), name) << id;
+    }
+    EXPECT_TRUE(window.m_accept->isDefault());
+    EXPECT_FALSE(window.m_calcCrc->autoDefault());
+    EXPECT_EQ(window.m_vendorLabel->buddy(), window.m_vendorCombo);
+    EXPECT_TRUE(window.m_fileMenu->title().contains('&'));
+}
+
+TEST_F(SelectionTest, ExitAsksWhatTheSettingsAndTheProjectCallFor) {
+    {
+        CNorvaneCRCToolDlg& window = Start();
+        window.m_exit->click();
+        EXPECT_TRUE(window.IsClosed());
+        EXPECT_TRUE(dialogs_.shown.empty());
+    }
+    {
+        SettingsValues values;
+        values.closeCommit = "1";
+        CNorvaneCRCToolDlg& window = Start(values);
+        dialogs_.answers = {QMessageBox::No};
+        window.m_exit->click();
+        EXPECT_FALSE(window.IsClosed());
+        EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgExitProgram});
+        EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Question);
+        window.reject();  // Escape or the window's close button: the same question
+        EXPECT_TRUE(window.IsClosed());
+
+        CNorvaneCRCToolDlg& unsaved = Start(values);
+        unsaved.m_projectUnsaved = true;
+        dialogs_.shown.clear();
+        unsaved.m_exit->click();
+        EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+        EXPECT_TRUE(unsaved.IsClosed());
+    }
+}
+
+TEST_F(SelectionTest, LanguageMenuStoresTheChoiceForTheNextStart) {
+    CNorvaneCRCToolDlg& window = Start();
+    QAction* english = window.findChild<QAction*>("32780");
+    QAction* german = window.findChild<QAction*>("32781");
+    ASSERT_NE(english, nullptr);
+    ASSERT_NE(german, nullptr);
+    EXPECT_EQ(window.findChild<QAction*>("32782"), nullptr);
+    EXPECT_EQ(english->text(), "English");
+    EXPECT_EQ(german->text(), "Deutsch");
+    EXPECT_TRUE(english->isChecked());
+    EXPECT_FALSE(german->isChecked());
+    const QList<QAction*> items = window.m_settingsMenu->actions();
+    EXPECT_EQ(items.indexOf(german), items.size() - 1);
+
+    german->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgRestartForLanguage});
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Information);
+    EXPECT_NE(Settings().find("SelectedLanguage=2"), std::string::npos);
+    EXPECT_TRUE(english->isChecked());
+    EXPECT_FALSE(german->isChecked());
+}
+
+TEST_F(SelectionTest, HelpOpensTheLanguagesHelpFile) {
+    CNorvaneCRCToolDlg& window = Start();
+    const std::string help = programDir_.string() + "/NorvaneSafetyCRCToolHelpog.html";
+    EXPECT_EQ(HelpFilePath(), help);  // "Catalog.xml" ends in "og"
+    window.m_helpAction->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgFileNotFound});
+    EXPECT_EQ(dialogs_.shown[0].text,
+              QString("File %1 not found.").arg(QString::fromStdString(help)));
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
+    WriteFile(help, "<html></html>");
+    window.m_helpAction->trigger();
+    EXPECT_EQ(dialogs_.helpOpened, std::vector<QString>{QString::fromStdString(help)});
+}
+
+TEST(SingleInstance, SecondProgramEndsSilently) {
+    const QString program = QStringLiteral(NORVANE_PROGRAM_PATH);
+    const SingleInstanceGuard first;  // the program's own name
+    ASSERT_FALSE(first.IsAlreadyRunning()) << "another copy of the program is running";
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_CONFIG_DIRS", "/nonexistent");  // would show message 152
+    second.setProcessEnvironment(environment);
+    second.start(program, {});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+}
+
+}  // namespace
+}  // namespace norvane::testing

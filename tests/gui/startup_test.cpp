@@ -1,0 +1,210 @@
+#include <QRadioButton>
+
+#include "app/application.h"
+#include "app/messages.h"
+#include "gui/window_fixture.h"
+
+namespace norvane::testing {
+namespace {
+
+using StartupTest = WindowTest;
+
+TEST_F(StartupTest, OpensInEditModeOnTheFirstModule) {
+    CNorvaneCRCToolDlg& window = Start();
+    EXPECT_FALSE(window.IsClosed());
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_EQ(window.m_viewMode, ViewMode::Edit);
+    EXPECT_EQ(window.m_vendorCombo->count(), 2);
+    EXPECT_EQ(window.m_vendorCombo->currentText(), "Norvane Automation");
+    EXPECT_EQ(window.m_deviceCombo->currentText(), "NV-DP 200 PROFIBUS head");
+    EXPECT_EQ(window.m_moduleCombo->currentText(), "F-DI 8x24VDC");
+    EXPECT_EQ(window.m_vendorCombo->itemData(0).toString(), "0x0317");
+    EXPECT_TRUE(window.m_vendorCombo->isVisibleTo(&window));
+    EXPECT_FALSE(window.m_vendorEdit->isVisibleTo(&window));
+    EXPECT_FALSE(window.m_description->isReadOnly());
+
+    // Vendor, device, bus address and module head the tree; the parameters hang below.
+    ASSERT_NE(window.vendorTreeItem, nullptr);
+    EXPECT_EQ(window.vendorTreeItem->text(0), "Norvane Automation");
+    EXPECT_EQ(window.deviceTreeItem->parent(), window.vendorTreeItem);
+    ASSERT_NE(window.busAddressTreeItem, nullptr);
+    EXPECT_EQ(window.busAddressTreeItem->text(0), "Bus-Address");
+    EXPECT_EQ(window.deviceTreeItem->indexOfChild(window.busAddressTreeItem), 0);
+    EXPECT_EQ(window.deviceTreeItem->indexOfChild(window.moduleTreeItem), 1);
+    EXPECT_EQ(window.moduleTreeItem->childCount(), 15);
+    EXPECT_EQ(window.m_tree->currentItem(), window.vendorTreeItem);
+    EXPECT_TRUE(window.vendorSelected);
+
+    EXPECT_EQ(window.m_crcEdit->text(), "N/A");
+    EXPECT_FALSE(window.m_calcCrc->isEnabled());
+    EXPECT_FALSE(window.m_hex->isEnabled());
+    EXPECT_TRUE(window.m_hex->isChecked());
+    EXPECT_FALSE(window.m_dec->isChecked());
+    EXPECT_EQ(window.windowTitle(), "NorvaneSafetyCRCTool");
+}
+
+TEST_F(StartupTest, RequiredSettingsMissing) {
+    for (const char* key : {"EditModeEnabled", "CrcDisplayFormat"}) {
+        SettingsValues values;
+        (std::string(key) == "EditModeEnabled" ? values.editMode : values.crcFormat) = "255";
+        dialogs_.shown.clear();
+        CNorvaneCRCToolDlg& window = Start(values);
+        EXPECT_TRUE(window.IsClosed()) << key;
+        ASSERT_EQ(dialogs_.shown.size(), 1u) << key;
+        EXPECT_EQ(dialogs_.shown[0].text,
+                  QString("Failed to read application setting <%1>.").arg(key));
+        EXPECT_EQ(dialogs_.shown[0].caption, "Application Error");
+        EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+    }
+}
+
+TEST_F(StartupTest, CatalogFailuresEndTheRunWithTheirMessage) {
+    struct Case {
+        std::string catalog;
+        bool rightDigest;
+        int message;
+        QMessageBox::Icon icon;
+    };
+    const Case cases[] = {
+        {"", true, kMsgCatalogLoadFailed, QMessageBox::Critical},  // empty file: not "corrupt"
+        {"<Hersteller name=\"A\"/>", false, kMsgConfigurationCorrupt, QMessageBox::Warning},
+        {"<FileVersion major=\"1\"/>", true, kMsgNoManufacturer, QMessageBox::Warning},
+        {"<Hersteller name=\"A\"></x>", true, kMsgNoManufacturer, QMessageBox::Warning},
+    };
+    for (const Case& c : cases) {
+        UseCatalog(c.catalog);
+        SettingsValues values;
+        if (!c.rightDigest) {
+            values.catalogDigest = std::string(32, '0');
+        }
+        dialogs_.shown.clear();
+        CNorvaneCRCToolDlg& window = Start(values);
+        EXPECT_TRUE(window.IsClosed()) << c.catalog;
+        ASSERT_EQ(dialogs_.Ids(), std::vector<int>{c.message}) << c.catalog;
+        EXPECT_EQ(dialogs_.shown[0].icon, c.icon);
+        EXPECT_EQ(dialogs_.shown[0].caption, "NorvaneSafetyCRCTool");
+    }
+
+    std::filesystem::remove(CatalogPath());
+    dialogs_.shown.clear();
+    Start();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgCatalogLoadFailed});
+}
+
+TEST_F(StartupTest, WithoutSelectedLanguageTheCatalogDigestIsMissing) {
+    // Start-up then loads no language and so knows no digest; the window still finds the
+    // catalog of language 1, and refuses it.
+    SettingsValues values;
+    values.selectedLanguage.clear();
+    CNorvaneCRCToolDlg& window = Start(values);
+    EXPECT_TRUE(window.IsClosed());
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgConfigurationCorrupt});
+}
+
+TEST_F(StartupTest, SettingsThatCannotBeWrittenAreReportedAtEveryStart) {
+    WriteSettings({});
+    FileHooks().rename = [](const char*, const char*) { return -1; };
+    CNorvaneCRCToolDlg& window = Start();
+    EXPECT_FALSE(window.IsClosed());
+    ASSERT_EQ(dialogs_.shown.size(), 1u);
+    EXPECT_EQ(dialogs_.shown[0].text, "Failed to write application setting <CrcDisplayFormat>.");
+    EXPECT_EQ(dialogs_.shown[0].caption, "Application Error");
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+    EXPECT_FALSE(window.m_hex->isChecked());
+    EXPECT_FALSE(window.m_dec->isChecked());
+    EXPECT_EQ(window.m_crcEdit->text(), "N/A");
+}
+
+TEST_F(StartupTest, CommandLineInEditMode) {
+    const std::string tpf = WriteFile(dir_.path() / "call.tpf",
+                                      "<?xml version=\"1.0\"?>\n<TPF "
+                                      "xmlns=\"http://www.profibus.com/TCI/2006/03/TPF\">\n");
+    const std::string other = WriteFile(dir_.path() / "project.kfx", "<Project/>");
+    struct Case {
+        std::vector<std::string> arguments;
+        std::vector<int> messages;
+        bool closed;
+        QString text;
+    };
+    const Case cases[] = {
+        {{tpf},
+         {kMsgProfibusInEditMode},
+         true,
+         QString("The file %1 appears to have a Profibus format.\nThis file format is not "
+                 "supported in edit mode.")
+             .arg(QString::fromStdString(tpf))},
+        {{(dir_.path() / "missing.kfx").string()},
+         {kMsgFileNotFound},
+         true,
+         QString("File %1 not found.")
+             .arg(QString::fromStdString((dir_.path() / "missing.kfx").string()))},
+        {{"-switch"}, {kMsgFileNotFound}, true, "File  not found."},
+        {{other}, {kMsgProjectOpenFailed}, false, "The project file could not be opened."},
+        {{"-x", other, tpf},
+         {kMsgProjectOpenFailed},
+         false,
+         "The project file could not be opened."},
+    };
+    for (const Case& c : cases) {
+        dialogs_.shown.clear();
+        CNorvaneCRCToolDlg& window = Start({}, c.arguments);
+        EXPECT_EQ(dialogs_.Ids(), c.messages) << c.arguments.back();
+        EXPECT_EQ(window.IsClosed(), c.closed) << c.arguments.back();
+        ASSERT_FALSE(dialogs_.shown.empty());
+        EXPECT_EQ(dialogs_.shown[0].text, c.text);
+        EXPECT_EQ(window.m_viewMode, ViewMode::Edit);
+    }
+}
+
+TEST_F(StartupTest, ToolCallingStartNeedsAFile) {
+    SettingsValues values;
+    values.editMode = "2";  // bit 0 clear: started by an engineering system
+    CNorvaneCRCToolDlg& window = Start(values);
+    EXPECT_TRUE(window.IsClosed());
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgInvalidArguments});
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(window.m_viewMode, ViewMode::None);
+
+    dialogs_.shown.clear();
+    CNorvaneCRCToolDlg& second = Start(values, {"/tmp/call.tpf"});
+    EXPECT_TRUE(second.IsClosed());
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgNoTpfFormat});
+    EXPECT_EQ(dialogs_.shown[0].text, "The content of file /tmp/call.tpf has no TPF format.");
+    EXPECT_EQ(second.m_viewMode, ViewMode::Tci);
+    EXPECT_FALSE(second.m_vendorCombo->isVisibleTo(&second));
+    EXPECT_TRUE(second.m_vendorEdit->isVisibleTo(&second));
+    EXPECT_TRUE(second.m_description->isReadOnly());
+}
+
+TEST_F(StartupTest, ApplicationNeedsItsSettingsFile) {
+    auto* application = qobject_cast<CNorvaneCRCToolApp*>(QCoreApplication::instance());
+    ASSERT_NE(application, nullptr);
+    const QByteArray previous = qgetenv("XDG_CONFIG_DIRS");
+    qputenv("XDG_CONFIG_DIRS", QByteArray::fromStdString(dir_.path().string()));
+    EXPECT_FALSE(application->InitInstance());
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgSettingsReadFailed});
+    EXPECT_EQ(dialogs_.shown[0].text, "Failed to read application settings.");
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "Norvane"));  // never created
+
+    // With the file in place, a setting the window cannot read ends the run with its text.
+    const auto folder = dir_.path() / "Norvane" / "Safety Configurator";
+    std::filesystem::create_directories(folder);
+    SettingsValues values;
+    values.editMode.clear();
+    WriteSettings(values);
+    std::filesystem::copy_file(settingsPath_, folder / "NorvaneSafetyCRCTool.ini");
+    dialogs_.shown.clear();
+    EXPECT_FALSE(application->InitInstance());
+    EXPECT_EQ(application->SettingsPath(), (folder / "NorvaneSafetyCRCTool.ini").string());
+    // The test settings name a language pack that is not there: start-up goes on without it.
+    ASSERT_EQ(dialogs_.shown.size(), 2u);
+    EXPECT_EQ(dialogs_.shown[0].id, kMsgResourceModified);
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(dialogs_.shown[1].text, "Failed to read application setting <EditModeEnabled>.");
+    EXPECT_EQ(dialogs_.shown[1].caption, "Application Error");
+    qputenv("XDG_CONFIG_DIRS", previous);
+}
+
+}  // namespace
+}  // namespace norvane::testing
