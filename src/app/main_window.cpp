@@ -363,6 +363,7 @@ void CNorvaneCRCToolDlg::ApplyTexts() {
         widget->setAccessibleName(SpokenName(text(key)));
     }
     m_buttonGroup->setAccessibleName(QString());
+    m_tree->setHeaderLabel(SpokenName(text("control.1034")));
 
     m_fileMenu->setTitle(text("menu.0"));
     m_settingsMenu->setTitle(text("menu.1"));

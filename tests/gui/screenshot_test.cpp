@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <filesystem>
 
+#include "app/about_dialog.h"
 #include "gui/window_fixture.h"
 
 namespace norvane::testing {
@@ -56,6 +57,9 @@ TEST_F(ScreenshotTest, WindowStates) {
         AcceptAll();
         window_->m_calcCrc->click();
         window_->grab().save(folder + QString("/window-crc-%1.png").arg(language.c_str()));
+        CAboutDlg about(window_.get());
+        about.adjustSize();
+        about.grab().save(folder + QString("/about-%1.png").arg(language.c_str()));
     }
 }
 
