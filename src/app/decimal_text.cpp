@@ -2,21 +2,44 @@
 
 namespace norvane {
 
-uint32_t ParseLeadingDecimal(std::string_view text) {
+LeadingDecimal SplitLeadingDecimal(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
         ++i;
     }
-    bool negative = false;
+    LeadingDecimal number;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
+        number.negative = text[i] == '-';
         ++i;
     }
-    uint32_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    size_t end = i;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') {
+        ++end;
     }
-    return negative ? 0u - value : value;
+    number.digits = text.substr(i, end - i);
+    return number;
+}
+
+uint32_t ParseLeadingDecimal(std::string_view text) {
+    const LeadingDecimal number = SplitLeadingDecimal(text);
+    uint32_t value = 0;
+    for (const char digit : number.digits) {
+        value = value * 10u + static_cast<uint32_t>(digit - '0');
+    }
+    return number.negative ? 0u - value : value;
+}
+
+int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
 }
 
 }  // namespace norvane

@@ -12,4 +12,15 @@ namespace norvane {
 // (a "-1" gives all 32 bits set), so every input has a defined result.
 uint32_t ParseLeadingDecimal(std::string_view text);
 
+// The parts of a leading decimal number: leading white space skipped, the sign, and the run
+// of digits that follows it (possibly empty).
+struct LeadingDecimal {
+    bool negative = false;
+    std::string_view digits;
+};
+LeadingDecimal SplitLeadingDecimal(std::string_view text);
+
+// The value of a hexadecimal digit of either case, or -1 for any other character.
+int HexDigitValue(char c);
+
 }  // namespace norvane

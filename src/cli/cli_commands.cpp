@@ -6,6 +6,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/decimal_text.h"
 #include "app/md5_digest.h"
 #include "catalog/catalog.h"
 #include "cli/field_escape.h"
@@ -208,14 +209,7 @@ std::optional<uint32_t> ParseSetValue(std::string_view text) {
         }
         uint32_t value = 0;
         for (const char c : digits) {
-            int digit = -1;
-            if (c >= '0' && c <= '9') {
-                digit = c - '0';
-            } else if (c >= 'a' && c <= 'f') {
-                digit = c - 'a' + 10;
-            } else if (c >= 'A' && c <= 'F') {
-                digit = c - 'A' + 10;
-            }
+            const int digit = HexDigitValue(c);
             if (digit < 0) {
                 return std::nullopt;
             }

@@ -2,26 +2,20 @@
 
 #include <cstdio>
 
+#include "app/decimal_text.h"
+
 namespace norvane {
 
 std::optional<uint32_t> ReadDecimalInput(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    const LeadingDecimal number = SplitLeadingDecimal(text);
     int64_t magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
+    for (const char digit : number.digits) {
+        magnitude = magnitude * 10 + (digit - '0');
         if (magnitude > int64_t{INT32_MAX} + 1) {
             return std::nullopt;
         }
     }
-    const int64_t value = negative ? -magnitude : magnitude;
+    const int64_t value = number.negative ? -magnitude : magnitude;
     if (value > INT32_MAX) {
         return std::nullopt;
     }
@@ -35,15 +29,7 @@ std::optional<uint32_t> ReadHexInput(std::string_view text) {
     uint32_t value = 0;
     int digits = 0;
     for (size_t i = 2; i < text.size(); ++i) {
-        const char c = text[i];
-        int digit = -1;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        }
+        const int digit = HexDigitValue(text[i]);
         if (digit < 0) {
             break;
         }
