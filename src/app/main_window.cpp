@@ -467,11 +467,15 @@ int CNorvaneCRCToolDlg::DoModal() {
 }
 
 bool CNorvaneCRCToolDlg::OnInitDialog() {
-    // Centre the window on the screen.
-    resize(sizeHint().expandedTo(QSize(1180, 720)));
+    // Centre the window on the screen, as large as its contents ask but never beyond it.
+    QSize size = sizeHint().expandedTo(QSize(1180, 720));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
+        size = size.boundedTo(area.size());
+        resize(size);
         move(area.center() - rect().center());
+    } else {
+        resize(size);
     }
 
     const auto language = static_cast<int32_t>(m_settings.ReadSelectedLanguage(1));
