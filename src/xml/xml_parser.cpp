@@ -1,12 +1,21 @@
 #include "xml/xml_parser.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
+#include <memory>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace norvane {
 
 namespace {
 
-enum class TokenKind {
+enum class TokenKind : uint8_t {
     Text = 0,
     Quoted = 1,
     Open = 2,        // "<"
@@ -19,34 +28,204 @@ enum class TokenKind {
     End = 9,         // end of text, or a tokeniser error
 };
 
-struct Token {
-    TokenKind kind = TokenKind::End;
-    size_t start = 0;
-    size_t length = 0;
-    const XmlClearTag* clear = nullptr;
-};
-
 enum class Flow { Continue, Stop };
 
-bool IsSpace(char c) {
-    return c == '\t' || c == '\n' || c == '\r' || c == ' ';
+// What a byte means inside a text token.
+enum ByteClass : uint8_t {
+    kOrdinary = 0,
+    kSpace = 1,  // ends the token and is consumed with it
+    kStop = 2,   // '<', '=' and '>': end the token and start the next one
+    kSlash = 3,  // ends the token only when followed by '>'
+};
+
+constexpr std::array<uint8_t, 256> MakeByteClasses() {
+    std::array<uint8_t, 256> classes{};
+    classes['\t'] = kSpace;
+    classes['\n'] = kSpace;
+    classes['\r'] = kSpace;
+    classes[' '] = kSpace;
+    classes['<'] = kStop;
+    classes['='] = kStop;
+    classes['>'] = kStop;
+    classes['/'] = kSlash;
+    return classes;
 }
+
+constexpr std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
+
+uint8_t ClassOf(char c) {
+    return kByteClasses[static_cast<unsigned char>(c)];
+}
+
+bool IsSpace(char c) {
+    return ClassOf(c) == kSpace;
+}
+
+// Every open marker begins with "<!", "<PR" or "<SC" (either case). Anything else after '<'
+// cannot start a clear section, which spares nearly every tag the marker comparisons (and
+// the very common "<Parameter" is told from "<PRE>" by its third byte).
+bool MayOpenClearSection(const char* afterOpen, const char* end) {
+    const char second = afterOpen[0];
+    if (second == '!') {
+        return true;
+    }
+    if (end - afterOpen < 2) {
+        return false;
+    }
+    const char folded = static_cast<char>(second | 0x20);
+    const char third = static_cast<char>(afterOpen[1] | 0x20);
+    return (folded == 'p' && third == 'r') || (folded == 's' && third == 'c');
+}
+
+// Copies the few bytes of a name or value without a library call: most are shorter than 16.
+[[gnu::always_inline]] inline void CopyBytes(char* to, const char* from, size_t size) {
+    if (size >= 8 && size <= 16) {
+        uint64_t head;
+        uint64_t last;
+        std::memcpy(&head, from, 8);
+        std::memcpy(&last, from + size - 8, 8);
+        std::memcpy(to, &head, 8);
+        std::memcpy(to + size - 8, &last, 8);
+    } else if (size >= 4 && size < 8) {
+        uint32_t head;
+        uint32_t last;
+        std::memcpy(&head, from, 4);
+        std::memcpy(&last, from + size - 4, 4);
+        std::memcpy(to, &head, 4);
+        std::memcpy(to + size - 4, &last, 4);
+    } else if (size > 0 && size < 4) {
+        to[0] = from[0];
+        to[size / 2] = from[size / 2];
+        to[size - 1] = from[size - 1];
+    } else if (size > 16) {
+        std::memcpy(to, from, size);
+    }
+}
+
+// Block scans over the input, sixteen bytes at a time where the CPU offers it. Each returns a
+// position in [p, end]; they only ever read bytes before `end`.
+#if defined(__SSE2__)
+constexpr ptrdiff_t kBlock = 16;
+
+__m128i LoadBlock(const char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+unsigned FirstSetBit(int mask) {
+    return static_cast<unsigned>(std::countr_zero(static_cast<unsigned>(mask)));
+}
+#endif
+
+// First byte that is not white space.
+const char* SkipSpace(const char* p, const char* end) {
+    // Most tokens follow their predecessor directly; only runs (indentation) need the scan.
+    if (p == end || !IsSpace(*p)) {
+        return p;
+    }
+#if defined(__SSE2__)
+    while (end - p >= kBlock) {
+        const __m128i bytes = LoadBlock(p);
+        const __m128i space =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
+                         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+        const int other = ~_mm_movemask_epi8(space) & 0xFFFF;
+        if (other != 0) {
+            return p + FirstSetBit(other);
+        }
+        p += kBlock;
+    }
+#endif
+    while (p != end && IsSpace(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+// First byte that may end a text run: every byte up to 0x20, '/', and '<' to '?'. The caller
+// decides with the class table, so a few ordinary bytes ('?' and control bytes) stop here too.
+const char* FindRunEndCandidate(const char* p, const char* end) {
+#if defined(__SSE2__)
+    while (end - p >= kBlock) {
+        const __m128i bytes = LoadBlock(p);
+        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x20)), bytes);
+        const __m128i angle =
+            _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x03)), _mm_set1_epi8(0x3F));
+        const __m128i slash = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/'));
+        const int stops = _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(low, angle), slash));
+        if (stops != 0) {
+            return p + FirstSetBit(stops);
+        }
+        p += kBlock;
+    }
+#endif
+    while (p != end && ClassOf(*p) == kOrdinary) {
+        ++p;
+    }
+    return p;
+}
+
+// First occurrence of `c`, or end.
+const char* FindByte(const char* p, const char* end, char c) {
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi8(c);
+    while (end - p >= kBlock) {
+        const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(LoadBlock(p), wanted));
+        if (found != 0) {
+            return p + FirstSetBit(found);
+        }
+        p += kBlock;
+    }
+#endif
+    const void* hit = std::memchr(p, c, static_cast<size_t>(end - p));
+    return hit != nullptr ? static_cast<const char*>(hit) : end;
+}
+
+// The stack of nodes under construction: a plain growable array, since it is pushed to for
+// every node of the document.
+class NodeStack {
+  public:
+    size_t size() const { return size_; }
+    const XmlNode* At(size_t index) const { return data_.get() + index; }
+    void Truncate(size_t size) { size_ = size; }
+    void push_back(XmlNode node) {
+        if (size_ == capacity_) {
+            Grow();
+        }
+        data_[size_++] = node;
+    }
+
+  private:
+    void Grow() {
+        const size_t capacity = capacity_ == 0 ? 256 : capacity_ * 2;
+        auto data = std::make_unique_for_overwrite<XmlNode[]>(capacity);
+        std::copy(data_.get(), data_.get() + size_, data.get());
+        data_ = std::move(data);
+        capacity_ = capacity;
+    }
+
+    std::unique_ptr<XmlNode[]> data_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
 
 class Parser {
   public:
-    Parser(std::string_view text, XmlElement* root) : text_(text), root_(root) {}
+    Parser(std::string_view text, XmlElement* root)
+        : begin_(text.data()),
+          end_(text.data() + text.size()),
+          pos_(begin_),
+          root_(root),
+          arena_(*root->arena) {}
 
     void Run() { ParseElement(root_, 0); }
     XmlError error() const { return error_; }
-    size_t errorIndex() const { return errorIndexSet_ ? errorIndex_ : index_; }
-
-  private:
-    bool AtEnd() const { return index_ >= text_.size(); }
-    char Peek(size_t at) const { return at < text_.size() ? text_[at] : '\0'; }
-    std::string_view View(const Token& token) const {
-        return text_.substr(token.start, token.length);
+    size_t errorIndex() const {
+        return static_cast<size_t>((errorIndexSet_ ? errorAt_ : pos_) - begin_);
     }
 
+  private:
     // The first error wins: a tokeniser error must not be masked by the parser's reaction
     // to the end-of-text token that carries it.
     void Fail(XmlError error) {
@@ -54,85 +233,171 @@ class Parser {
             error_ = error;
         }
     }
-    void FailAt(XmlError error, size_t index) {
+    void FailAt(XmlError error, const char* at) {
         if (error_ == XmlError::None) {
             error_ = error;
-            errorIndex_ = index;
+            errorAt_ = at;
             errorIndexSet_ = true;
         }
     }
 
-    Token NextToken();
-    Flow ParseElement(XmlElement* element, int depth);
-    XmlElement* OpenChild(XmlElement* element, std::string_view name, bool declaration, int depth);
-    void AppendNode(XmlElement* element, XmlNodeKind kind, void* object);
-    void FlushText(XmlElement* element, bool& pending, size_t start, size_t end);
+    // Reads the next token; its bytes are [tokenStart_, tokenEnd_), and for a clear section
+    // clearTag_ is the matched marker pair. Inlined into the few loops that call it: it runs
+    // for every token, and a call costs about as much as the common tokens themselves.
+    [[gnu::always_inline]] TokenKind NextToken();
+    TokenKind Deliver(TokenKind kind, const char* start, const char* end, const char* next) {
+        tokenStart_ = start;
+        tokenEnd_ = end;
+        pos_ = next;
+        return kind;
+    }
+    std::string_view TokenText() const {
+        return {tokenStart_, static_cast<size_t>(tokenEnd_ - tokenStart_)};
+    }
+    const XmlClearTag* MatchClearTag(const char* at) const;
 
-    std::string_view text_;  // lives in the tree's arena, so views into it may be stored
+    Flow ParseElement(XmlElement* element, int depth);
+    enum class TagEnd { Content, Closed, Stop };
+    TagEnd ParseStartTag(XmlElement* element);
+    Flow ParseContent(XmlElement* element, int depth);
+    void FinishList(XmlElement* element, size_t base);
+    XmlElement* OpenChild(XmlElement* element, std::string_view name, bool declaration, int depth);
+    void AppendAttribute(bool declaration, std::string_view name, std::string_view value);
+    void FlushText(bool& pending, const char* start, const char* end);
+    void AppendClear(const XmlClearTag* tag, std::string_view value);
+    template <class T>
+    void* Record() {
+        return arena_.Allocate(sizeof(T), alignof(T));
+    }
+    std::string_view Copy(std::string_view text) {
+        char* copy = arena_.AllocateBytes(text.size());
+        CopyBytes(copy, text.data(), text.size());
+        return {copy, text.size()};
+    }
+    std::string_view CopyName(std::string_view name);
+
+    const char* begin_;
+    const char* end_;
+    const char* pos_;  // next unread byte
+    const char* tokenStart_ = nullptr;
+    const char* tokenEnd_ = nullptr;
+    const XmlClearTag* clearTag_ = nullptr;
     XmlElement* root_;
-    size_t index_ = 0;
+    XmlArena& arena_;
+    // The nodes of every open element, outermost first. An element's nodes are contiguous at
+    // the top while it is being read; when it ends they move into an exactly sized arena array,
+    // so no list is ever regrown inside the arena.
+    NodeStack scratch_;
     XmlError error_ = XmlError::None;
-    size_t errorIndex_ = 0;
+    const char* errorAt_ = nullptr;
     bool errorIndexSet_ = false;
-    std::string_view endTag_;      // pending end tag (empty: none)
-    std::string_view newElement_;  // pending start tag (empty: none)
+    std::string_view endTag_;      // pending end tag (empty: none); a view into the input
+    std::string_view newElement_;  // pending start tag (empty: none); a view into the input
+    // Recently stored element and attribute names. A document uses few distinct names, so
+    // most names are found here and share one copy instead of taking another.
+    static constexpr size_t kNameSlots = 64;
+    std::array<std::string_view, kNameSlots> names_{};
 };
 
-Token Parser::NextToken() {
-    while (!AtEnd() && IsSpace(text_[index_])) {
-        ++index_;
+// True when the `size` bytes at `a` and `b` are the same; like CopyBytes, without a library
+// call for the short names it is used for.
+[[gnu::always_inline]] inline bool SameBytes(const char* a, const char* b, size_t size) {
+    if (size < 4) {
+        return size == 0 ||
+               (a[0] == b[0] && a[size / 2] == b[size / 2] && a[size - 1] == b[size - 1]);
     }
-    if (AtEnd()) {
-        return Token{TokenKind::End, index_, 0, nullptr};
+    if (size < 8) {
+        uint32_t a1;
+        uint32_t a2;
+        uint32_t b1;
+        uint32_t b2;
+        std::memcpy(&a1, a, 4);
+        std::memcpy(&a2, a + size - 4, 4);
+        std::memcpy(&b1, b, 4);
+        std::memcpy(&b2, b + size - 4, 4);
+        return ((a1 ^ b1) | (a2 ^ b2)) == 0;
     }
-    const size_t start = index_;
-    const char first = text_[index_++];
+    if (size <= 16) {
+        uint64_t a1;
+        uint64_t a2;
+        uint64_t b1;
+        uint64_t b2;
+        std::memcpy(&a1, a, 8);
+        std::memcpy(&a2, a + size - 8, 8);
+        std::memcpy(&b1, b, 8);
+        std::memcpy(&b2, b + size - 8, 8);
+        return ((a1 ^ b1) | (a2 ^ b2)) == 0;
+    }
+    return std::memcmp(a, b, size) == 0;
+}
 
-    if (first == '<') {
-        for (const XmlClearTag& tag : XmlClearTags()) {
-            if (XmlStartsWithNoCase(text_.substr(start), tag.openTag)) {
-                index_ = start + tag.openTag.size();
-                return Token{TokenKind::ClearOpen, start, 0, &tag};
-            }
+inline std::string_view Parser::CopyName(std::string_view name) {
+    const auto first = static_cast<unsigned char>(name.front());
+    const auto last = static_cast<unsigned char>(name.back());
+    std::string_view& slot = names_[(name.size() * 7 + first * 3 + last) % kNameSlots];
+    if (slot.size() != name.size() || !SameBytes(slot.data(), name.data(), name.size())) {
+        slot = Copy(name);
+    }
+    return slot;
+}
+
+const XmlClearTag* Parser::MatchClearTag(const char* at) const {
+    const std::string_view rest(at, static_cast<size_t>(end_ - at));
+    const char second = static_cast<char>(rest[1] | 0x20);
+    for (const XmlClearTag& tag : XmlClearTags()) {
+        // Only a marker with the same second byte can match, which rules out most of the
+        // table cheaply; among the rest (the three "<!" markers) the table order decides.
+        if (static_cast<char>(tag.openTag[1] | 0x20) == second &&
+            XmlStartsWithNoCase(rest, tag.openTag)) {
+            return &tag;
         }
     }
+    return nullptr;
+}
+
+[[gnu::always_inline]] inline TokenKind Parser::NextToken() {
+    const char* p = SkipSpace(pos_, end_);
+    if (p == end_) {
+        return Deliver(TokenKind::End, p, p, p);
+    }
+    const char* const start = p;
+    const char first = *p++;
 
     switch (first) {
+        case '<':
+            if (p != end_) {
+                // No marker begins with "</" or "<?", so these can be decided first.
+                if (*p == '/') {
+                    return Deliver(TokenKind::CloseOpen, start, p + 1, p + 1);
+                }
+                if (*p == '?') {
+                    return Deliver(TokenKind::DeclOpen, start, p + 1, p + 1);
+                }
+                if (MayOpenClearSection(p, end_)) {
+                    if (const XmlClearTag* tag = MatchClearTag(start)) {
+                        clearTag_ = tag;
+                        const char* behind = start + tag->openTag.size();
+                        return Deliver(TokenKind::ClearOpen, start, behind, behind);
+                    }
+                }
+            }
+            return Deliver(TokenKind::Open, start, p, p);
         case '"':
         case '\'': {
-            for (;;) {
-                if (AtEnd()) {
-                    Fail(XmlError::UnmatchedQuote);
-                    return Token{TokenKind::End, index_, 0, nullptr};
-                }
-                if (text_[index_++] == first) {
-                    break;
-                }
+            const char* quote = FindByte(p, end_, first);
+            if (quote == end_) {
+                Fail(XmlError::UnmatchedQuote);
+                return Deliver(TokenKind::End, end_, end_, end_);
             }
-            const Token token{TokenKind::Quoted, start, index_ - start, nullptr};
-            while (!AtEnd() && IsSpace(text_[index_])) {
-                ++index_;
-            }
-            return token;
+            return Deliver(TokenKind::Quoted, start, quote + 1, SkipSpace(quote + 1, end_));
         }
-        case '<':
-            if (Peek(index_) == '/') {
-                ++index_;
-                return Token{TokenKind::CloseOpen, start, 2, nullptr};
-            }
-            if (Peek(index_) == '?') {
-                ++index_;
-                return Token{TokenKind::DeclOpen, start, 2, nullptr};
-            }
-            return Token{TokenKind::Open, start, 1, nullptr};
         case '=':
-            return Token{TokenKind::Equals, start, 1, nullptr};
+            return Deliver(TokenKind::Equals, start, p, p);
         case '>':
-            return Token{TokenKind::Close, start, 1, nullptr};
+            return Deliver(TokenKind::Close, start, p, p);
         case '/':
-            if (Peek(index_) == '>') {
-                ++index_;
-                return Token{TokenKind::EmptyClose, start, 2, nullptr};
+            if (p != end_ && *p == '>') {
+                return Deliver(TokenKind::EmptyClose, start, p + 1, p + 1);
             }
             break;
         default:
@@ -141,132 +406,180 @@ Token Parser::NextToken() {
 
     // A run of ordinary bytes. White space ends it and is consumed; "<", "=", ">" and "/>"
     // end it and are left for the next token.
-    while (!AtEnd()) {
-        const char c = text_[index_];
-        if (IsSpace(c)) {
-            const Token token{TokenKind::Text, start, index_ - start, nullptr};
-            ++index_;
-            return token;
+    for (;;) {
+        p = FindRunEndCandidate(p, end_);
+        if (p == end_) {
+            return Deliver(TokenKind::Text, start, p, p);
         }
-        if (c == '<' || c == '=' || c == '>' || (c == '/' && Peek(index_ + 1) == '>')) {
-            break;
+        switch (ClassOf(*p)) {
+            case kSpace:
+                return Deliver(TokenKind::Text, start, p, p + 1);
+            case kStop:
+                return Deliver(TokenKind::Text, start, p, p);
+            case kSlash:
+                if (p + 1 != end_ && p[1] == '>') {
+                    return Deliver(TokenKind::Text, start, p, p);
+                }
+                break;
+            default:
+                break;
         }
-        ++index_;
+        ++p;
     }
-    return Token{TokenKind::Text, start, index_ - start, nullptr};
 }
 
-// The parser appends with the growth step 5, like every reader of the dialect.
-void Parser::AppendNode(XmlElement* element, XmlNodeKind kind, void* object) {
-    if (element->count == element->capacity) {
-        element->capacity += 5;
+void Parser::AppendAttribute(bool declaration, std::string_view name, std::string_view value) {
+    if (declaration && value.back() == '?') {
+        value.remove_suffix(1);
     }
-    element->nodes.push_back(XmlNode{kind, object});
-    ++element->count;
+    auto* attribute = ::new (Record<XmlAttribute>()) XmlAttribute{CopyName(name), Copy(value)};
+    scratch_.push_back(XmlNode{XmlNodeKind::Attribute, attribute});
 }
 
 // Appends the pending text (if any), without its trailing white space, and ends it.
-void Parser::FlushText(XmlElement* element, bool& pending, size_t start, size_t end) {
+void Parser::FlushText(bool& pending, const char* start, const char* end) {
     if (!pending) {
         return;
     }
     pending = false;
-    while (end > start && IsSpace(text_[end - 1])) {
+    while (end > start && IsSpace(end[-1])) {
         --end;
     }
-    AppendNode(element, XmlNodeKind::Text,
-               element->arena->Make<XmlText>(XmlText{text_.substr(start, end - start)}));
+    const std::string_view value(start, static_cast<size_t>(end - start));
+    scratch_.push_back(XmlNode{XmlNodeKind::Text, ::new (Record<XmlText>()) XmlText{Copy(value)}});
+}
+
+void Parser::AppendClear(const XmlClearTag* tag, std::string_view value) {
+    scratch_.push_back(XmlNode{XmlNodeKind::Clear, ::new (Record<XmlClear>()) XmlClear{
+                                                       tag->openTag, Copy(value), tag->closeTag}});
 }
 
 XmlElement* Parser::OpenChild(XmlElement* element, std::string_view name, bool declaration,
                               int depth) {
     if (depth + 1 > kXmlMaxDepth) {
         // Reported just behind the name of the tag that would open the element too many.
-        FailAt(XmlError::NestingTooDeep,
-               static_cast<size_t>(name.data() + name.size() - text_.data()));
+        FailAt(XmlError::NestingTooDeep, name.data() + name.size());
         return nullptr;
     }
-    XmlArena* arena = element->arena;
-    auto* child = arena->Make<XmlElement>(arena);
-    child->name = name;  // a view into the arena's copy of the text
+    auto* child = ::new (Record<XmlElement>()) XmlElement(&arena_);
+    child->name = CopyName(name);
     child->isDeclaration = declaration ? 1 : 0;
     child->parent = element;
-    AppendNode(element, XmlNodeKind::Element, child);
+    scratch_.push_back(XmlNode{XmlNodeKind::Element, child});
     return child;
 }
 
+// Moves the element's nodes from the top of the scratch stack into the arena. `capacity` is
+// what appending them one by one with the parser's growth step of 5 would have given.
+void Parser::FinishList(XmlElement* element, size_t base) {
+    const size_t count = scratch_.size() - base;
+    if (count != 0) {
+        auto* nodes =
+            static_cast<XmlNode*>(arena_.Allocate(count * sizeof(XmlNode), alignof(XmlNode)));
+        const XmlNode* from = scratch_.At(base);
+        if (count <= 4) {
+            // Most elements hold a handful of attributes; spare them the library call.
+            for (size_t i = 0; i < count; ++i) {
+                nodes[i] = from[i];
+            }
+        } else {
+            std::memcpy(static_cast<void*>(nodes), from, count * sizeof(XmlNode));
+        }
+        element->nodes.Adopt(nodes, static_cast<uint32_t>(count));
+        scratch_.Truncate(base);
+    }
+    element->count = static_cast<int32_t>(count);
+    element->capacity = static_cast<int32_t>((count + 4) / 5 * 5);
+}
+
 Flow Parser::ParseElement(XmlElement* element, int depth) {
-    const bool isRoot = element == root_;
-    const bool hasName = !element->name.empty();
-    bool inStartTag = !isRoot;
+    const size_t base = scratch_.size();
+    Flow flow = Flow::Stop;
+    // The root starts in content; every other element just behind its name.
+    const TagEnd tagEnd = element == root_ ? TagEnd::Content : ParseStartTag(element);
+    if (tagEnd == TagEnd::Content) {
+        flow = ParseContent(element, depth);
+    } else if (tagEnd == TagEnd::Closed) {
+        flow = Flow::Continue;
+    }
+    FinishList(element, base);
+    return flow;
+}
+
+// Reads attributes up to ">" (content follows) or "/>" (the element is complete).
+Parser::TagEnd Parser::ParseStartTag(XmlElement* element) {
+    const bool declaration = element->isDeclaration != 0;
     int attributeState = 0;  // 0: expecting a name, 1: after a name, 2: after "="
     std::string_view attributeName;
-    bool textPending = false;
-    size_t textStart = 0;
 
     for (;;) {
-        const Token token = NextToken();
-        if (token.kind == TokenKind::End) {
-            return Flow::Stop;
+        const TokenKind kind = NextToken();
+        if (kind == TokenKind::End) {
+            return TagEnd::Stop;
         }
-
-        if (inStartTag) {
-            switch (attributeState) {
-                case 0:
-                    if (token.kind == TokenKind::Text) {
-                        attributeName = View(token);
-                        attributeState = 1;
-                    } else if (token.kind == TokenKind::Close) {
-                        inStartTag = false;
-                    } else if (token.kind == TokenKind::EmptyClose) {
-                        return Flow::Continue;
-                    } else {
-                        Fail(XmlError::UnexpectedToken);
-                        return Flow::Stop;
-                    }
-                    break;
-                case 1:
-                    // A name without "=" and value is dropped: attributes always have values.
-                    if (token.kind == TokenKind::Text) {
-                        attributeName = View(token);
-                    } else if (token.kind == TokenKind::Equals) {
+        switch (attributeState) {
+            case 0:
+                if (kind == TokenKind::Text) {
+                    attributeName = TokenText();
+                    attributeState = 1;
+                    // Usually the "=" follows the name directly. Then it is the next token
+                    // (there is no white space to skip), and it is taken here at once.
+                    if (pos_ != end_ && *pos_ == '=') {
+                        ++pos_;
                         attributeState = 2;
-                    } else if (token.kind == TokenKind::Close) {
-                        attributeState = 0;
-                        inStartTag = false;
-                    } else if (token.kind == TokenKind::EmptyClose) {
-                        return Flow::Continue;
-                    } else {
-                        Fail(XmlError::UnexpectedToken);
-                        return Flow::Stop;
                     }
-                    break;
-                default:
-                    if (token.kind == TokenKind::Text || token.kind == TokenKind::Quoted) {
-                        std::string_view value = View(token);
-                        if (element->isDeclaration && value.back() == '?') {
-                            value.remove_suffix(1);
-                        }
-                        AppendNode(
-                            element, XmlNodeKind::Attribute,
-                            element->arena->Make<XmlAttribute>(XmlAttribute{attributeName, value}));
-                        attributeState = 0;
-                    } else {
-                        Fail(XmlError::UnexpectedToken);
-                        return Flow::Stop;
-                    }
-                    break;
-            }
-            continue;
+                } else if (kind == TokenKind::Close) {
+                    return TagEnd::Content;
+                } else if (kind == TokenKind::EmptyClose) {
+                    return TagEnd::Closed;
+                } else {
+                    Fail(XmlError::UnexpectedToken);
+                    return TagEnd::Stop;
+                }
+                break;
+            case 1:
+                // A name without "=" and value is dropped: attributes always have values.
+                if (kind == TokenKind::Text) {
+                    attributeName = TokenText();
+                } else if (kind == TokenKind::Equals) {
+                    attributeState = 2;
+                } else if (kind == TokenKind::Close) {
+                    return TagEnd::Content;
+                } else if (kind == TokenKind::EmptyClose) {
+                    return TagEnd::Closed;
+                } else {
+                    Fail(XmlError::UnexpectedToken);
+                    return TagEnd::Stop;
+                }
+                break;
+            default:
+                if (kind == TokenKind::Text || kind == TokenKind::Quoted) {
+                    AppendAttribute(declaration, attributeName, TokenText());
+                    attributeState = 0;
+                } else {
+                    Fail(XmlError::UnexpectedToken);
+                    return TagEnd::Stop;
+                }
+                break;
         }
+    }
+}
 
-        switch (token.kind) {
+Flow Parser::ParseContent(XmlElement* element, int depth) {
+    const bool isRoot = element == root_;
+    const bool hasName = !element->name.empty();
+    bool textPending = false;
+    const char* textStart = nullptr;
+
+    for (;;) {
+        const TokenKind kind = NextToken();
+        switch (kind) {
             case TokenKind::Text:
             case TokenKind::Quoted:
             case TokenKind::Equals:
                 if (!textPending) {
                     textPending = true;
-                    textStart = token.start;
+                    textStart = tokenStart_;
                 }
                 break;
 
@@ -277,20 +590,18 @@ Flow Parser::ParseElement(XmlElement* element, int depth) {
 
             case TokenKind::Open:
             case TokenKind::DeclOpen: {
-                FlushText(element, textPending, textStart, token.start);
-                const Token nameToken = NextToken();
-                if (nameToken.kind != TokenKind::Text) {
+                FlushText(textPending, textStart, tokenStart_);
+                if (NextToken() != TokenKind::Text) {
                     Fail(XmlError::MissingStartTagName);
                     return Flow::Stop;
                 }
-                const std::string_view name = View(nameToken);
+                const std::string_view name = TokenText();
                 if (hasName && XmlStartsWithNoCase(name, element->name)) {
                     // A tag whose name begins with ours closes us and opens a sibling.
                     newElement_ = name;
                     return Flow::Continue;
                 }
-                XmlElement* child =
-                    OpenChild(element, name, token.kind == TokenKind::DeclOpen, depth);
+                XmlElement* child = OpenChild(element, name, kind == TokenKind::DeclOpen, depth);
                 for (;;) {
                     if (child == nullptr || ParseElement(child, depth + 1) == Flow::Stop) {
                         return Flow::Stop;
@@ -318,13 +629,13 @@ Flow Parser::ParseElement(XmlElement* element, int depth) {
             }
 
             case TokenKind::CloseOpen: {
-                FlushText(element, textPending, textStart, token.start);
-                const Token nameToken = NextToken();
-                if (nameToken.kind != TokenKind::Text) {
+                FlushText(textPending, textStart, tokenStart_);
+                if (NextToken() != TokenKind::Text) {
                     Fail(XmlError::MissingEndTagName);
                     return Flow::Stop;
                 }
-                if (NextToken().kind != TokenKind::Close) {
+                const std::string_view name = TokenText();
+                if (NextToken() != TokenKind::Close) {
                     Fail(XmlError::MissingEndTagName);
                     return Flow::Stop;
                 }
@@ -332,7 +643,6 @@ Flow Parser::ParseElement(XmlElement* element, int depth) {
                     Fail(XmlError::UnmatchedEndTag);
                     return Flow::Stop;
                 }
-                const std::string_view name = View(nameToken);
                 if (!XmlStartsWithNoCase(name, element->name)) {
                     endTag_ = name;
                 }
@@ -340,17 +650,16 @@ Flow Parser::ParseElement(XmlElement* element, int depth) {
             }
 
             case TokenKind::ClearOpen: {
-                FlushText(element, textPending, textStart, token.start);
-                const std::string_view close = token.clear->closeTag;
-                const size_t found = text_.find(close, index_);
+                FlushText(textPending, textStart, tokenStart_);
+                const XmlClearTag* tag = clearTag_;
+                const std::string_view rest(pos_, static_cast<size_t>(end_ - pos_));
+                const size_t found = rest.find(tag->closeTag);
                 if (found == std::string_view::npos) {
                     Fail(XmlError::UnmatchedEndTag);
                     return Flow::Stop;
                 }
-                AppendNode(element, XmlNodeKind::Clear,
-                           element->arena->Make<XmlClear>(XmlClear{
-                               token.clear->openTag, text_.substr(index_, found - index_), close}));
-                index_ = found + close.size();
+                AppendClear(tag, rest.substr(0, found));
+                pos_ += found + tag->closeTag.size();
                 break;
             }
 
@@ -396,9 +705,8 @@ XmlRoot XmlParseText(std::string_view text, XmlResults* results) {
         text = text.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - text.data()));
     }
     XmlRoot root = XmlCreateRoot();
-    // One copy of the whole text; every name and value of the tree is a view into it.
-    const std::string_view stored = root->arena->Store(text);
-    Parser parser(stored, root.get());
+    // The parser reads the caller's text and copies into the tree only what it stores.
+    Parser parser(text, root.get());
     parser.Run();
 
     if (results != nullptr) {
@@ -412,7 +720,7 @@ XmlRoot XmlParseText(std::string_view text, XmlResults* results) {
         int32_t column = 1;
         const size_t end = parser.errorIndex();
         for (size_t i = 0; i < end; ++i) {
-            if (stored[i] == '\n') {
+            if (text[i] == '\n') {
                 ++line;
                 column = 1;
             } else {

@@ -1,5 +1,6 @@
 #include "xml/xml_tree.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace norvane {
@@ -11,9 +12,11 @@ constexpr XmlClearTag kClearTags[] = {
     {"<!--", "-->"},      {"<!DOCTYPE", ">"},
 };
 
-char FoldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+// Blocks start small, so that the many tiny documents (project files, TPF files) stay cheap, and
+// double up to a fixed size, so that a large tree wastes at most part of one block and never
+// asks for the huge single allocations that the C library maps afresh for every parse.
+constexpr size_t kFirstBlockSize = size_t{4} << 10;
+constexpr size_t kMaxBlockSize = size_t{1} << 20;
 
 // Reserves one more slot, growing the defined capacity by the caller's step when the list is
 // full. Returns false (and changes nothing) for a non-positive step.
@@ -29,7 +32,7 @@ bool MakeRoom(XmlElement* element, int32_t nGrowBy) {
 
 template <class T>
 T* Append(XmlElement* element, XmlNodeKind kind, T* object) {
-    element->nodes.push_back(XmlNode{kind, object});
+    element->nodes.Push(*element->arena, XmlNode{kind, object});
     ++element->count;
     return object;
 }
@@ -40,28 +43,79 @@ std::span<const XmlClearTag> XmlClearTags() {
     return kClearTags;
 }
 
-bool XmlStartsWithNoCase(std::string_view text, std::string_view prefix) {
-    if (prefix.size() > text.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (FoldCase(text[i]) != FoldCase(prefix[i])) {
-            return false;
-        }
-    }
-    return true;
+// Each block starts with this header; the usable bytes follow it.
+struct XmlArena::Block {
+    Block* next;
+    size_t units;  // size of the whole block in units of std::max_align_t
+};
+
+namespace {
+
+// Blocks are allocated in these units, which keeps every block suitably aligned for any record.
+using BlockUnit = std::max_align_t;
+
+}  // namespace
+
+size_t XmlArena::HeaderUnits() {
+    return (sizeof(Block) + sizeof(BlockUnit) - 1) / sizeof(BlockUnit);
 }
 
-XmlElement::XmlElement(XmlArena* owningArena)
-    : nodes(owningArena->Resource()), arena(owningArena) {}
+XmlArena::~XmlArena() {
+    std::allocator<BlockUnit> allocator;
+    while (blocks_ != nullptr) {
+        Block* block = blocks_;
+        blocks_ = block->next;
+        allocator.deallocate(reinterpret_cast<BlockUnit*>(block), block->units);
+    }
+}
+
+void* XmlArena::AllocateSlow(Region& region, size_t size, size_t align) {
+    if (nextBlockSize_ == 0) {
+        nextBlockSize_ = kFirstBlockSize;
+    }
+    // A request too big for a regular block gets a block of its own; the current block stays
+    // in use for the small records that follow.
+    const bool own = size + align > nextBlockSize_ / 4;
+    const size_t bytes = own ? size + align : nextBlockSize_;
+    const size_t units = HeaderUnits() + (bytes + sizeof(BlockUnit) - 1) / sizeof(BlockUnit);
+    BlockUnit* memory = std::allocator<BlockUnit>().allocate(units);
+    auto* block = ::new (memory) Block{blocks_, units};
+    blocks_ = block;
+    char* first = reinterpret_cast<char*>(memory + HeaderUnits());
+    char* last = reinterpret_cast<char*>(memory + units);
+    if (own) {
+        const size_t pad = (0 - reinterpret_cast<uintptr_t>(first)) & (align - 1);
+        return first + pad;
+    }
+    region.cursor = first + size;
+    region.limit = last;
+    nextBlockSize_ = std::min(nextBlockSize_ * 2, kMaxBlockSize);
+    return first;
+}
 
 std::string_view XmlArena::Store(std::string_view text) {
     if (text.empty()) {
         return std::string_view("", 0);
     }
-    auto* place = static_cast<char*>(resource_.allocate(text.size(), 1));
+    char* place = AllocateBytes(text.size());
     std::memcpy(place, text.data(), text.size());
     return {place, text.size()};
+}
+
+void XmlNodeList::Push(XmlArena& arena, XmlNode node) {
+    if (size_ == reserved_) {
+        // Doubling keeps long lists linear to build; the old array stays in the arena until the
+        // tree goes, which costs at most as much again.
+        const uint32_t reserved = reserved_ < 4 ? 4 : reserved_ * 2;
+        auto* data =
+            static_cast<XmlNode*>(arena.Allocate(reserved * sizeof(XmlNode), alignof(XmlNode)));
+        if (size_ != 0) {
+            std::memcpy(static_cast<void*>(data), data_, size_ * sizeof(XmlNode));
+        }
+        data_ = data;
+        reserved_ = reserved;
+    }
+    data_[size_++] = node;
 }
 
 void XmlRootDeleter::operator()(XmlElement* root) const {
@@ -70,13 +124,14 @@ void XmlRootDeleter::operator()(XmlElement* root) const {
     }
     // Everything below the root, the root record included, lives in the arena; the element
     // records hold nothing outside it, so releasing the arena releases the whole tree.
-    std::unique_ptr<XmlArena> arena = std::move(root->ownedArena);
+    const std::unique_ptr<XmlArena> arena(root->arena);
 }
 
 XmlRoot XmlCreateRoot() {
     auto arena = std::make_unique<XmlArena>();
     XmlElement* root = arena->Make<XmlElement>(arena.get());
-    root->ownedArena = std::move(arena);
+    // From here on the root owns its arena: XmlRootDeleter takes it back.
+    static_cast<void>(arena.release());
     return XmlRoot(root);
 }
 

@@ -11,14 +11,15 @@
 // Texts handed to the add operations are copied into that arena.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <memory_resource>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 namespace norvane {
 
@@ -73,40 +74,108 @@ struct XmlNode {
 
 class XmlArena;
 
+// An element's node list: a view of `count` slots in the tree's arena. Only the tree's own
+// operations and the parser change it; everyone else reads it like a read-only array.
+class XmlNodeList {
+  public:
+    using value_type = XmlNode;
+    using iterator = XmlNode*;
+    using const_iterator = const XmlNode*;
+
+    XmlNode* begin() { return data_; }
+    XmlNode* end() { return data_ + size_; }
+    const XmlNode* begin() const { return data_; }
+    const XmlNode* end() const { return data_ + size_; }
+    size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    XmlNode& operator[](size_t index) { return data_[index]; }
+    const XmlNode& operator[](size_t index) const { return data_[index]; }
+
+    // Appends one slot, moving the list to a larger arena array when its storage is full.
+    void Push(XmlArena& arena, XmlNode node);
+    // Takes over `size` slots that already live in the arena and are filled (the parser hands
+    // over each list in one piece when the element ends).
+    void Adopt(XmlNode* data, uint32_t size) {
+        data_ = data;
+        size_ = size;
+        reserved_ = size;
+    }
+
+  private:
+    XmlNode* data_ = nullptr;
+    uint32_t size_ = 0;
+    uint32_t reserved_ = 0;  // slots behind data_; independent of the element's `capacity`
+};
+
 struct XmlElement {
-    explicit XmlElement(XmlArena* owningArena);
+    explicit XmlElement(XmlArena* owningArena) : arena(owningArena) {}
 
     // Empty for the document root (and treated as "no name" wherever a name is asked for).
     std::string_view name;
+    XmlNodeList nodes;  // nodes.size() == count
+    XmlElement* parent = nullptr;
+    // The arena every record of the tree lives in. The root's arena belongs to the tree and is
+    // released with it by XmlRootDeleter.
+    XmlArena* arena;
     // Slots in use and slots reserved. `capacity` follows the callers' growth steps exactly;
     // the storage behind it grows geometrically so that long lists stay linear to build.
     int32_t count = 0;
     int32_t capacity = 0;
-    int32_t isDeclaration = 0;        // opened with "<?"
-    std::pmr::vector<XmlNode> nodes;  // nodes.size() == count
-    XmlElement* parent = nullptr;
-    XmlArena* arena;
-    std::unique_ptr<XmlArena> ownedArena;  // set on the root only
+    int32_t isDeclaration = 0;  // opened with "<?"
 };
 
-// Bump allocator for one tree.
+// Bump allocator for one tree. Memory comes in blocks of a bounded size: a large tree is made
+// of many moderate blocks, so what it costs (in memory and in pages touched) grows with its
+// size alone, not in geometric steps, and no single allocation grows with the document.
 class XmlArena {
   public:
     XmlArena() = default;
+    ~XmlArena();
     XmlArena(const XmlArena&) = delete;
     XmlArena& operator=(const XmlArena&) = delete;
 
-    std::pmr::memory_resource* Resource() { return &resource_; }
+    // Room for a record. `align` must be a power of two no larger than
+    // alignof(std::max_align_t).
+    void* Allocate(size_t size, size_t align) {
+        const size_t pad = (0 - reinterpret_cast<uintptr_t>(records_.cursor)) & (align - 1);
+        if (pad + size <= static_cast<size_t>(records_.limit - records_.cursor)) {
+            char* place = records_.cursor + pad;
+            records_.cursor = place + size;
+            return place;
+        }
+        return AllocateSlow(records_, size, align);
+    }
+    // Room for the bytes of a text. Texts are kept apart from the records so that they need
+    // no alignment padding.
+    char* AllocateBytes(size_t size) {
+        if (size <= static_cast<size_t>(bytes_.limit - bytes_.cursor)) {
+            char* place = bytes_.cursor;
+            bytes_.cursor += size;
+            return place;
+        }
+        return static_cast<char*>(AllocateSlow(bytes_, size, 1));
+    }
     // Copies `text` into the arena; the view stays valid as long as the tree.
     std::string_view Store(std::string_view text);
     template <class T, class... Args>
     T* Make(Args&&... args) {
-        void* place = resource_.allocate(sizeof(T), alignof(T));
-        return ::new (place) T(std::forward<Args>(args)...);
+        return ::new (Allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
     }
 
   private:
-    std::pmr::monotonic_buffer_resource resource_;
+    struct Block;
+    // The free part of the block that a kind of allocation is currently served from.
+    struct Region {
+        char* cursor = nullptr;
+        char* limit = nullptr;
+    };
+    static size_t HeaderUnits();
+    void* AllocateSlow(Region& region, size_t size, size_t align);
+
+    Region records_;
+    Region bytes_;
+    Block* blocks_ = nullptr;  // newest first
+    size_t nextBlockSize_ = 0;
 };
 
 struct XmlRootDeleter {
@@ -151,6 +220,23 @@ std::string XmlQuote(XmlTextArg text);
 std::optional<std::string> XmlStrDup(XmlTextArg text);
 
 // True when `text` begins with `prefix`, comparing ASCII letters without regard to case.
-bool XmlStartsWithNoCase(std::string_view text, std::string_view prefix);
+// Inline because the parser asks it for every start and end tag.
+inline bool XmlStartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (prefix.size() > text.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < prefix.size(); ++i) {
+        const char a = text[i];
+        const char b = prefix[i];
+        if (a != b) {
+            // Equal after folding only if both are the same letter in different case.
+            const char folded = static_cast<char>(a | 0x20);
+            if (folded != static_cast<char>(b | 0x20) || folded < 'a' || folded > 'z') {
+                return false;
+            }
+        }
+    }
+    return true;
+}
 
 }  // namespace norvane

@@ -178,6 +178,99 @@ TEST(XmlParser, ManyChildrenKeepTheirOrder) {
     EXPECT_EQ(list->nodes[99999].AsElement()->nodes[0].AsAttribute()->value, "\"99999\"");
 }
 
+// The tokeniser scans in blocks; names, values and white space of every length must come out
+// whole wherever they fall relative to a block and to the end of the input.
+TEST(XmlParser, TokensOfEveryLengthAtEveryOffset) {
+    for (size_t length = 1; length <= 40; ++length) {
+        const std::string name(length, 'n');
+        std::string value(length + 2, 'v');
+        value.front() = '"';
+        value.back() = '"';
+        for (size_t pad = 0; pad <= 17; ++pad) {
+            const std::string blanks(pad, ' ');
+            const std::string tag = "<" + name + blanks + " a=" + value + blanks;
+            const std::string expected = name + "{@a=" + value + "}";
+            EXPECT_EQ(Dump(XmlParseText(tag + "/>").get()), expected) << length << ' ' << pad;
+            // Without "/>" the last token runs to the end of the input.
+            EXPECT_EQ(Dump(XmlParseText(tag).get()), expected) << length << ' ' << pad;
+            EXPECT_EQ(Dump(XmlParseText(blanks + "<r>" + blanks + name + blanks + "<e/>").get()),
+                      "r{\"" + name + "\" e{}}");
+            XmlResults results;
+            EXPECT_EQ(XmlParseText("<r a=" + value.substr(0, length) + blanks, &results), nullptr);
+            EXPECT_EQ(results.error, XmlError::UnmatchedQuote);
+            EXPECT_EQ(results.column, static_cast<int>(6 + length + pad));
+        }
+    }
+}
+
+TEST(XmlParser, UnusualBytesInNamesAreOrdinary) {
+    // '?', control bytes and bytes above 127 end no token.
+    EXPECT_EQ(Dump(XmlParseText(std::string_view("<a?b\x01"
+                                                 "c\xE9/>"))
+                       .get()),
+              "a?b\x01"
+              "c\xE9{}");
+    EXPECT_EQ(Dump(XmlParseText("<r>a?b/c/d\x7F</r>").get()), "r{\"a?b/c/d\x7F\"}");
+    EXPECT_EQ(Dump(XmlParseText("<r>\n\t\r\n \t  x\t\r\n\n</r>").get()), "r{\"x\"}");
+}
+
+TEST(XmlParser, OnlyTheMarkersOpenClearSections) {
+    // Tags that share their first letters with a marker are ordinary elements.
+    EXPECT_EQ(Dump(XmlParseText("<Parameter/><Pr/><P/><Sc/><Scr/><S/>").get()),
+              "Parameter{} Pr{} P{} Sc{} Scr{} S{}");
+    EXPECT_EQ(Dump(XmlParseText("<pRe>x</PRE><SCRIPT>y</Script>").get()), "[<PRE>|x] [<Script>|y]");
+    EXPECT_EQ(Dump(XmlParseText("<!x/><![cdata[z]]><!doctype d>").get()),
+              "!x{} [<![CDATA[|z] [<!DOCTYPE| d]");
+    EXPECT_EQ(Dump(XmlParseText("<r><P").get()), "r{P{}}");
+    EXPECT_EQ(Dump(XmlParseText("<r><Pr").get()), "r{Pr{}}");
+}
+
+TEST(XmlParser, AttributeValuesWhereverTheyStand) {
+    EXPECT_EQ(Dump(XmlParseText("<a n   =       \"far apart\" m=\n'x'/>").get()),
+              "a{@n=\"far apart\" @m='x'}");
+    // In a declaration the '?' before ">" is not part of the value, even if nothing is left.
+    EXPECT_EQ(Dump(XmlParseText("<?x v=?>").get()), "?x{@v=}");
+    EXPECT_EQ(Dump(XmlParseText("<?x v=a?b?>").get()), "?x{@v=a?b}");
+    EXPECT_EQ(Dump(XmlParseText("<x v=a?>").get()), "x{@v=a?}");
+}
+
+TEST(XmlParser, ParsedTreesGrowLikeBuiltOnes) {
+    XmlRoot root = XmlParseText("<a><b/><c/><d/><e/><f/><g/><h/><i/><j/><k/><l/></a>");
+    XmlElement* a = root->nodes[0].AsElement();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->count, 11);
+    EXPECT_EQ(a->capacity, 15);
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_NE(XmlAddElement(a, std::string(1, 'm').append(std::to_string(i)), 0, 5), nullptr);
+    }
+    XmlAddAttribute(a, "x", "1", 1);
+    EXPECT_EQ(a->count, 17);
+    EXPECT_EQ(a->capacity, 20);
+    EXPECT_EQ(Dump(root.get()),
+              "a{b{} c{} d{} e{} f{} g{} h{} i{} j{} k{} l{} m0{} m1{} m2{} m3{} m4{} @x=1}");
+    EXPECT_EQ(a->nodes[16].AsAttribute()->value, "1");
+    EXPECT_EQ(a->nodes[15].AsElement()->parent, a);
+}
+
+TEST(XmlParser, LargeValuesAndListsStayWhole) {
+    // Larger than any single block of the tree's storage.
+    const std::string big(3 << 20, 'x');
+    std::string text = "<r v=\"" + big + "\">" + big + "<!--" + big + "-->";
+    for (int i = 0; i < 2000; ++i) {
+        text += "<e" + std::to_string(i) + " k='" + std::to_string(i) + "'/>";
+    }
+    const XmlRoot root = XmlParseText(text);
+    text.assign(text.size(), '-');
+    const XmlElement* r = XmlFindElement(root.get(), "r");
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(r->count, 2003);
+    EXPECT_EQ(r->nodes[0].AsAttribute()->value, "\"" + big + "\"");
+    EXPECT_EQ(r->nodes[1].AsText()->value, big);
+    EXPECT_EQ(r->nodes[2].AsClear()->value, big);
+    EXPECT_EQ(r->nodes[2002].AsElement()->name, "e1999");
+    EXPECT_EQ(r->nodes[2002].AsElement()->nodes[0].AsAttribute()->value, "'1999'");
+}
+
 TEST(XmlParser, ErrorTextsAreFixed) {
     EXPECT_EQ(XmlErrorText(XmlError::None), "No error");
     EXPECT_EQ(XmlErrorText(XmlError::UnmatchedEndTag), "Unmatched end tag");
