@@ -142,6 +142,18 @@ TEST_F(SelectionTest, ControlsCarryTheirNamesForScreenReaders) {
     EXPECT_TRUE(window.m_fileMenu->title().contains('&'));
 }
 
+TEST_F(SelectionTest, EnterAcceptsFromTheTreeAndTheInput) {
+    CNorvaneCRCToolDlg& window = Start();
+    window.show();
+    QTest::keyClick(window.m_tree, Qt::Key_Return);
+    EXPECT_TRUE(window.vendorVerified);
+    Select(ItemOf("F_Dest_Add"));
+    window.m_input->setText("55");
+    QTest::keyClick(window.m_input, Qt::Key_Enter);
+    EXPECT_EQ(window.m_catalog.parameterList[1].value, 55u);
+    EXPECT_EQ(window.m_catalog.parameterList[1].verified, 1);
+}
+
 TEST_F(SelectionTest, ExitAsksWhatTheSettingsAndTheProjectCallFor) {
     {
         CNorvaneCRCToolDlg& window = Start();
