@@ -5,10 +5,7 @@
 #   cmake -DSAFETYCRC=<safetycrc> -DEN=<SafetyConfiguratorEN.xml> -DDE=<SafetyConfiguratorDE.xml> -P check_catalogs.cmake
 cmake_minimum_required(VERSION 3.25)
 
-set(failures)
-macro(fail text)
-    list(APPEND failures "${text}")
-endmacro()
+include("${CMAKE_CURRENT_LIST_DIR}/check_support.cmake")
 
 function(run_safetycrc result)
     execute_process(COMMAND "${SAFETYCRC}" ${ARGN} RESULT_VARIABLE status
@@ -97,8 +94,5 @@ if(modules EQUAL 0)
     fail("no module found in ${EN}")
 endif()
 
-if(failures)
-    list(JOIN failures "\n  " text)
-    message(FATAL_ERROR "demo catalogs:\n  ${text}")
-endif()
+norvane_report_failures("demo catalogs")
 message(STATUS "demo catalogs: ${modules} modules, same structure, images and CRCs")

@@ -5,10 +5,7 @@
 #   cmake -DSETTINGS=<NorvaneSafetyCRCTool.ini> -DPROGRAM_DIR=<program folder> -P check_demo_settings.cmake
 cmake_minimum_required(VERSION 3.25)
 
-set(failures)
-macro(fail text)
-    list(APPEND failures "${text}")
-endmacro()
+include("${CMAKE_CURRENT_LIST_DIR}/check_support.cmake")
 
 if(NOT EXISTS "${SETTINGS}")
     message(FATAL_ERROR "demo settings: ${SETTINGS} is missing (build the project first)")
@@ -71,8 +68,5 @@ foreach(section LANGUAGE01 LANGUAGE02)
     endif()
 endforeach()
 
-if(failures)
-    list(JOIN failures "\n  " text)
-    message(FATAL_ERROR "demo settings:\n  ${text}")
-endif()
+norvane_report_failures("demo settings")
 message(STATUS "demo settings: digests and files match")

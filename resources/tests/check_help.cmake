@@ -6,10 +6,7 @@
 cmake_minimum_required(VERSION 3.25)
 include("${CMAKE_CURRENT_LIST_DIR}/text_table.cmake")
 
-set(failures)
-macro(fail text)
-    list(APPEND failures "${text}")
-endmacro()
+include("${CMAKE_CURRENT_LIST_DIR}/check_support.cmake")
 
 set(settings_keys SelectedLanguage EditModeEnabled CrcDisplayFormat CloseCommitDialog
                   ProjectFolderPath DebugTpf EnableLanguage DisplayName ConfigurationFile
@@ -87,8 +84,5 @@ if(DEFINED anchors_EN AND DEFINED anchors_DE AND NOT anchors_EN STREQUAL anchors
     fail("the two help files have different anchors: ${en} and ${de}")
 endif()
 
-if(failures)
-    list(JOIN failures "\n  " text)
-    message(FATAL_ERROR "help files:\n  ${text}")
-endif()
+norvane_report_failures("help files")
 message(STATUS "help files: all checks passed")

@@ -7,10 +7,7 @@
 cmake_minimum_required(VERSION 3.25)
 include("${CMAKE_CURRENT_LIST_DIR}/text_table.cmake")
 
-set(failures)
-macro(fail text)
-    list(APPEND failures "${text}")
-endmacro()
+include("${CMAKE_CURRENT_LIST_DIR}/check_support.cmake")
 
 # The keys every text table must hold, no more and no less.
 set(expected_keys)
@@ -245,9 +242,6 @@ foreach(lang IN LISTS languages)
     endwhile()
 endforeach()
 
-if(failures)
-    list(JOIN failures "\n  " text)
-    message(FATAL_ERROR "language sources:\n  ${text}")
-endif()
+norvane_report_failures("language sources")
 list(LENGTH expected_keys count)
 message(STATUS "language sources: ${count} keys in each of ${languages}, all checks passed")
