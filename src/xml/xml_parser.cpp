@@ -77,22 +77,37 @@ bool MayOpenClearSection(const char* afterOpen, const char* end) {
     return (folded == 'p' && third == 'r') || (folded == 's' && third == 'c');
 }
 
+// A run of `size` bytes, sizeof(Word) <= size <= 2 * sizeof(Word), is covered by its first and
+// its last word; two word moves copy or compare it whole.
+template <class Word>
+[[gnu::always_inline]] inline void CopyEnds(char* to, const char* from, size_t size) {
+    Word head;
+    Word last;
+    std::memcpy(&head, from, sizeof(Word));
+    std::memcpy(&last, from + size - sizeof(Word), sizeof(Word));
+    std::memcpy(to, &head, sizeof(Word));
+    std::memcpy(to + size - sizeof(Word), &last, sizeof(Word));
+}
+
+template <class Word>
+[[gnu::always_inline]] inline bool SameEnds(const char* a, const char* b, size_t size) {
+    Word a1;
+    Word a2;
+    Word b1;
+    Word b2;
+    std::memcpy(&a1, a, sizeof(Word));
+    std::memcpy(&a2, a + size - sizeof(Word), sizeof(Word));
+    std::memcpy(&b1, b, sizeof(Word));
+    std::memcpy(&b2, b + size - sizeof(Word), sizeof(Word));
+    return ((a1 ^ b1) | (a2 ^ b2)) == 0;
+}
+
 // Copies the few bytes of a name or value without a library call: most are shorter than 16.
 [[gnu::always_inline]] inline void CopyBytes(char* to, const char* from, size_t size) {
     if (size >= 8 && size <= 16) {
-        uint64_t head;
-        uint64_t last;
-        std::memcpy(&head, from, 8);
-        std::memcpy(&last, from + size - 8, 8);
-        std::memcpy(to, &head, 8);
-        std::memcpy(to + size - 8, &last, 8);
+        CopyEnds<uint64_t>(to, from, size);
     } else if (size >= 4 && size < 8) {
-        uint32_t head;
-        uint32_t last;
-        std::memcpy(&head, from, 4);
-        std::memcpy(&last, from + size - 4, 4);
-        std::memcpy(to, &head, 4);
-        std::memcpy(to + size - 4, &last, 4);
+        CopyEnds<uint32_t>(to, from, size);
     } else if (size > 0 && size < 4) {
         to[0] = from[0];
         to[size / 2] = from[size / 2];
@@ -307,26 +322,10 @@ class Parser {
                (a[0] == b[0] && a[size / 2] == b[size / 2] && a[size - 1] == b[size - 1]);
     }
     if (size < 8) {
-        uint32_t a1;
-        uint32_t a2;
-        uint32_t b1;
-        uint32_t b2;
-        std::memcpy(&a1, a, 4);
-        std::memcpy(&a2, a + size - 4, 4);
-        std::memcpy(&b1, b, 4);
-        std::memcpy(&b2, b + size - 4, 4);
-        return ((a1 ^ b1) | (a2 ^ b2)) == 0;
+        return SameEnds<uint32_t>(a, b, size);
     }
     if (size <= 16) {
-        uint64_t a1;
-        uint64_t a2;
-        uint64_t b1;
-        uint64_t b2;
-        std::memcpy(&a1, a, 8);
-        std::memcpy(&a2, a + size - 8, 8);
-        std::memcpy(&b1, b, 8);
-        std::memcpy(&b2, b + size - 8, 8);
-        return ((a1 ^ b1) | (a2 ^ b2)) == 0;
+        return SameEnds<uint64_t>(a, b, size);
     }
     return std::memcmp(a, b, size) == 0;
 }
