@@ -225,7 +225,6 @@ class CNorvaneCRCToolDlg : public QDialog {
         }
     }
     void ReselectCombo(QComboBox* combo, const std::string& previous);
-    std::vector<CatalogEnumItem> EnumItemsOf(const CatalogParameter& parameter);
     void AcceptBusAddress(bool profibus, int limitMessage);
     void VerifyParameter(size_t index);
 

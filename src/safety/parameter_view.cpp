@@ -31,10 +31,6 @@ QString Decimal(int32_t value) {
 
 }  // namespace
 
-std::vector<CatalogEnumItem> CNorvaneCRCToolDlg::EnumItemsOf(const CatalogParameter& parameter) {
-    return ReadEnumItems(parameter.node);
-}
-
 void CNorvaneCRCToolDlg::ShowValueControls(bool value, bool input, bool enumInput, bool limits) {
     m_valueLabel->setVisible(value);
     m_valueEdit->setVisible(value);
@@ -296,7 +292,7 @@ void CNorvaneCRCToolDlg::RefreshOverview() {
     for (const CatalogParameter& parameter : m_catalog.parameterList) {
         std::vector<CatalogEnumItem> items;
         if (parameter.paramView == ParamView::Enum) {
-            items = EnumItemsOf(parameter);
+            items = ReadEnumItems(parameter.node);
         }
         const OverviewCells cells = MakeOverviewCells(parameter, items, invalid.toStdString());
         const auto type = static_cast<int>(parameter.type);
