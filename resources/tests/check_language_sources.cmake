@@ -3,7 +3,7 @@
 # fixed texts; mnemonics do not clash; the English messages are those built into the program;
 # the .qrc files list every picture and the pictures have the sizes the window expects.
 #
-#   cmake -DRESOURCES=<resources folder> [-DMESSAGES=<src/app/messages.cpp>] -P check_language_sources.cmake
+#   cmake -DRESOURCES=<resources folder> [-DMESSAGES=<src/base/messages.cpp>] -P check_language_sources.cmake
 cmake_minimum_required(VERSION 3.25)
 include("${CMAKE_CURRENT_LIST_DIR}/text_table.cmake")
 

@@ -1,4 +1,4 @@
-#include "app/single_instance.h"
+#include "base/single_instance.h"
 
 #include <algorithm>
 #include <cerrno>

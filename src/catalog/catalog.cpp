@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/decimal_text.h"
+#include "base/decimal_text.h"
 #include "xml/xml_parser.h"
 
 namespace norvane {

@@ -6,11 +6,11 @@
 #include <string_view>
 #include <utility>
 
-#include "app/decimal_text.h"
-#include "app/md5_digest.h"
+#include "base/decimal_text.h"
 #include "catalog/catalog.h"
 #include "cli/field_escape.h"
 #include "safety/param_stream.h"
+#include "settings/md5_digest.h"
 #include "xml/whole_file.h"
 #include "xml/xml_parser.h"
 #include "xml/xml_tree.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/decimal_text.h"
+#include "base/decimal_text.h"
 
 namespace norvane {
 

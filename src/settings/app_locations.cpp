@@ -1,4 +1,4 @@
-#include "app/app_locations.h"
+#include "settings/app_locations.h"
 
 #include <filesystem>
 #include <optional>

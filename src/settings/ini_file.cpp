@@ -1,4 +1,4 @@
-#include "app/ini_file.h"
+#include "settings/ini_file.h"
 
 #include <filesystem>
 #include <fstream>
@@ -6,7 +6,7 @@
 #include <optional>
 #include <system_error>
 
-#include "app/decimal_text.h"
+#include "base/decimal_text.h"
 #include "xml/whole_file.h"
 
 namespace norvane {

@@ -1,11 +1,11 @@
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
-#include "app/ini_file.h"
-#include "app/messages.h"
+#include "base/messages.h"
+#include "settings/ini_file.h"
 
 namespace norvane {
 

@@ -1,11 +1,11 @@
-#include "app/about_dialog.h"
+#include "window/about_dialog.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/language_resources.h"
+#include "window/language_resources.h"
 
 namespace norvane {
 

@@ -1,13 +1,13 @@
-#include "app/application.h"
+#include "window/application.h"
 
 #include <exception>
 
-#include "app/app_locations.h"
-#include "app/dialog_seam.h"
-#include "app/language_resources.h"
-#include "app/main_window.h"
-#include "app/messages.h"
-#include "app/settings_file.h"
+#include "base/messages.h"
+#include "settings/app_locations.h"
+#include "settings/settings_file.h"
+#include "window/dialog_seam.h"
+#include "window/language_resources.h"
+#include "window/main_window.h"
 
 namespace norvane {
 

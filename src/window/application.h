@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <string>
 
-#include "app/single_instance.h"
+#include "base/single_instance.h"
 
 namespace norvane {
 

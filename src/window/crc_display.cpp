@@ -3,12 +3,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/dialog_seam.h"
-#include "app/main_window.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "safety/param_stream.h"
 #include "safety/parameter_values.h"
 #include "safety/safety_crc.h"
+#include "window/dialog_seam.h"
+#include "window/main_window.h"
 
 namespace norvane {
 

@@ -1,12 +1,12 @@
-#include "app/dialog_seam.h"
+#include "window/dialog_seam.h"
 
 #include <QDesktopServices>
 #include <QUrl>
 #include <string>
 #include <vector>
 
-#include "app/app_locations.h"
-#include "app/messages.h"
+#include "base/messages.h"
+#include "settings/app_locations.h"
 
 namespace norvane {
 

@@ -1,4 +1,4 @@
-#include "app/language_resources.h"
+#include "window/language_resources.h"
 
 #include <QFile>
 #include <QResource>
@@ -6,11 +6,11 @@
 #include <map>
 #include <optional>
 
-#include "app/app_locations.h"
-#include "app/dialog_seam.h"
-#include "app/md5_digest.h"
-#include "app/messages.h"
-#include "app/text_table.h"
+#include "base/messages.h"
+#include "base/text_table.h"
+#include "settings/app_locations.h"
+#include "settings/md5_digest.h"
+#include "window/dialog_seam.h"
 
 // The built-in resources live in a static library, so they must be pulled in by name.
 static void InitBuiltinResources() {

@@ -1,5 +1,5 @@
-#include "app/application.h"
-#include "app/single_instance.h"
+#include "base/single_instance.h"
+#include "window/application.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "window/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,12 +21,12 @@
 #include <exception>
 #include <filesystem>
 
-#include "app/about_dialog.h"
-#include "app/app_locations.h"
-#include "app/dialog_seam.h"
-#include "app/language_resources.h"
-#include "app/md5_digest.h"
-#include "app/messages.h"
+#include "base/messages.h"
+#include "settings/app_locations.h"
+#include "settings/md5_digest.h"
+#include "window/about_dialog.h"
+#include "window/dialog_seam.h"
+#include "window/language_resources.h"
 #include "xml/whole_file.h"
 
 namespace norvane {

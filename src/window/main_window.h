@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/settings_file.h"
+#include "base/command_line.h"
 #include "catalog/catalog.h"
+#include "settings/settings_file.h"
 #include "tci/tci_data.h"
 
 class QAction;

@@ -11,11 +11,11 @@
 #include <QTreeWidget>
 #include <cstdio>
 
-#include "app/dialog_seam.h"
-#include "app/language_resources.h"
-#include "app/main_window.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "safety/parameter_values.h"
+#include "window/dialog_seam.h"
+#include "window/language_resources.h"
+#include "window/main_window.h"
 
 namespace norvane {
 

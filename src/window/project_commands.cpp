@@ -1,8 +1,8 @@
 // The project state of the window: the question before unsaved work is dropped, and the
 // checks made before the window closes.
-#include "app/dialog_seam.h"
-#include "app/main_window.h"
-#include "app/messages.h"
+#include "base/messages.h"
+#include "window/dialog_seam.h"
+#include "window/main_window.h"
 
 namespace norvane {
 

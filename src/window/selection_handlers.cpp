@@ -5,9 +5,9 @@
 #include <QSignalBlocker>
 #include <QTreeWidget>
 
-#include "app/language_resources.h"
-#include "app/main_window.h"
-#include "app/messages.h"
+#include "base/messages.h"
+#include "window/language_resources.h"
+#include "window/main_window.h"
 #include "xml/xml_tree.h"
 
 namespace norvane {

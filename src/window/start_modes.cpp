@@ -1,9 +1,9 @@
 // The edit-mode start: the window opens for the user's own work, and a file named on the
 // command line is opened as a project.
-#include "app/dialog_seam.h"
-#include "app/main_window.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "tci/tpf_file.h"
+#include "window/dialog_seam.h"
+#include "window/main_window.h"
 #include "xml/whole_file.h"
 
 namespace norvane {

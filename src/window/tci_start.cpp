@@ -1,7 +1,7 @@
 // The start by an engineering system through the tool calling interface.
-#include "app/dialog_seam.h"
-#include "app/main_window.h"
-#include "app/messages.h"
+#include "base/messages.h"
+#include "window/dialog_seam.h"
+#include "window/main_window.h"
 
 namespace norvane {
 

@@ -1,11 +1,11 @@
-#include "app/command_line.h"
+#include "base/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/app_locations.h"
+#include "settings/app_locations.h"
 
 namespace norvane {
 namespace {
@@ -62,7 +62,7 @@ TEST(AppLocationsTest, SplitsTheExecutablePathIntoFolderAndBaseName) {
 
 TEST(AppLocationsTest, StartsFromTheRunningProgramAndCanBeReplaced) {
     const AppLocations original = Locations();
-    EXPECT_EQ(original.exeBaseName, "core_extra_test");
+    EXPECT_EQ(original.exeBaseName, "base_test");
     ASSERT_FALSE(original.programDir.empty());
     EXPECT_EQ(original.programDir.front(), '/');
     EXPECT_EQ(original.programDir.back(), '/');

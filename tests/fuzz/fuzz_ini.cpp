@@ -8,7 +8,7 @@
 
 #include <unistd.h>
 
-#include "app/ini_file.h"
+#include "settings/ini_file.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/text_table.h"
+#include "base/text_table.h"
 
 namespace {
 

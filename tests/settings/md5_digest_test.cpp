@@ -1,4 +1,4 @@
-#include "app/md5_digest.h"
+#include "settings/md5_digest.h"
 
 #include <gtest/gtest.h>
 

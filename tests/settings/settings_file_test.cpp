@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 #include <unistd.h>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "xml/whole_file.h"
 
 namespace norvane {

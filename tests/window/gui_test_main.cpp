@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <string>
 
-#include "app/application.h"
-#include "app/single_instance.h"
+#include "base/single_instance.h"
+#include "window/application.h"
 
 namespace {
 

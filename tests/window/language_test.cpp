@@ -1,7 +1,7 @@
 #include <filesystem>
 
-#include "app/messages.h"
-#include "gui/window_fixture.h"
+#include "base/messages.h"
+#include "window/window_fixture.h"
 
 namespace norvane::testing {
 namespace {

@@ -4,8 +4,8 @@
 #include <QPixmap>
 #include <filesystem>
 
-#include "app/about_dialog.h"
-#include "gui/window_fixture.h"
+#include "window/about_dialog.h"
+#include "window/window_fixture.h"
 
 namespace norvane::testing {
 namespace {

@@ -3,9 +3,9 @@
 #include <QProcess>
 #include <QTest>
 
-#include "app/messages.h"
-#include "app/single_instance.h"
-#include "gui/window_fixture.h"
+#include "base/messages.h"
+#include "base/single_instance.h"
+#include "window/window_fixture.h"
 
 namespace norvane::testing {
 namespace {

@@ -1,8 +1,8 @@
 #include <QRadioButton>
 
-#include "app/application.h"
-#include "app/messages.h"
-#include "gui/window_fixture.h"
+#include "base/messages.h"
+#include "window/application.h"
+#include "window/window_fixture.h"
 
 namespace norvane::testing {
 namespace {

@@ -2,9 +2,9 @@
 #include <QRadioButton>
 #include <QTableWidget>
 
-#include "app/messages.h"
-#include "gui/window_fixture.h"
+#include "base/messages.h"
 #include "safety/param_stream.h"
+#include "window/window_fixture.h"
 
 namespace norvane::testing {
 namespace {

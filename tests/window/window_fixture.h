@@ -20,12 +20,12 @@
 #include <string>
 #include <vector>
 
-#include "app/app_locations.h"
-#include "app/dialog_seam.h"
-#include "app/language_resources.h"
-#include "app/main_window.h"
-#include "app/md5_digest.h"
+#include "settings/app_locations.h"
+#include "settings/md5_digest.h"
 #include "support/temp_dir.h"
+#include "window/dialog_seam.h"
+#include "window/language_resources.h"
+#include "window/main_window.h"
 #include "xml/whole_file.h"
 
 namespace norvane::testing {
