@@ -1,5 +1,7 @@
 #include "cli/cli_commands.h"
 
+#include "cli/cli_support.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -19,39 +21,6 @@
 namespace norvane::cli {
 
 namespace {
-
-constexpr std::string_view kUsage =
-    "usage: safetycrc COMMAND ARGS...\n"
-    "\n"
-    "commands:\n"
-    "  tree FILE      parse FILE and list its element tree\n"
-    "  xml FILE       parse FILE and write it back on one line\n"
-    "  md5 FILE       print the MD5 digest of FILE\n"
-    "  catalog FILE   list every manufacturer, device, module, parameter and item of a catalog\n"
-    "  crc FILE [--vendor NAME] [--device NAME] [--module NAME] [--set PARAM=VALUE]... [--dec]\n"
-    "                 build a module's parameter image from its default values (changed by\n"
-    "                 --set; VALUE is decimal or 0x-hex) and print the image and its safety CRC\n"
-    "\n"
-    "exit status: 0 success, 1 input refused (reason on standard output),\n"
-    "             2 usage error or unreadable file (reason on standard error)\n";
-
-int Usage(std::ostream& err, std::string_view problem) {
-    err << "safetycrc: " << problem << "\n\n" << kUsage;
-    return kExitUsage;
-}
-
-int Unreadable(std::ostream& err, const std::string& path) {
-    err << "safetycrc: cannot read " << path << " (missing, unreadable, empty or too large)\n";
-    return kExitUsage;
-}
-
-std::optional<std::string> ReadInput(const std::string& path) {
-    try {
-        return ReadWholeFile(path);
-    } catch (const FileError&) {
-        return std::nullopt;
-    }
-}
 
 void Indent(std::string& out, int depth) {
     out.append(static_cast<size_t>(depth) * 2, ' ');
@@ -383,34 +352,86 @@ int Crc(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 
 }  // namespace
 
+namespace {
+
+int Tree(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return WithParsedFile(args, out, err, [&](const XmlElement& root) {
+        std::string lines;
+        ListTree(root, 0, lines);
+        out << lines;
+    });
+}
+
+int Xml(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return WithParsedFile(args, out, err,
+                          [&](const XmlElement& root) { out << *XmlCreateString(&root); });
+}
+
+struct Command {
+    std::string_view name;
+    std::string_view usage;  // the arguments and what the command does, as the usage lists it
+    int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+};
+
+// Every command of safetycrc, in the order the usage lists them.
+constexpr Command kCommands[] = {
+    {"tree", "tree FILE      parse FILE and list its element tree\n", Tree},
+    {"xml", "xml FILE       parse FILE and write it back on one line\n", Xml},
+    {"md5", "md5 FILE       print the MD5 digest of FILE\n", Md5},
+    {"catalog",
+     "catalog FILE   list every manufacturer, device, module, parameter and item of a catalog\n",
+     Catalog},
+    {"crc",
+     "crc FILE [--vendor NAME] [--device NAME] [--module NAME] [--set PARAM=VALUE]... [--dec]\n"
+     "                 build a module's parameter image from its default values (changed by\n"
+     "                 --set; VALUE is decimal or 0x-hex) and print the image and its safety CRC\n",
+     Crc},
+};
+
+void WriteUsage(std::ostream& out) {
+    out << "usage: safetycrc COMMAND ARGS...\n\ncommands:\n";
+    for (const Command& command : kCommands) {
+        out << "  " << command.usage;
+    }
+    out << "\n"
+           "exit status: 0 success, 1 input refused (reason on standard output),\n"
+           "             2 usage error or unreadable file (reason on standard error)\n";
+}
+
+}  // namespace
+
+int Usage(std::ostream& err, std::string_view problem) {
+    err << "safetycrc: " << problem << "\n\n";
+    WriteUsage(err);
+    return kExitUsage;
+}
+
+int Unreadable(std::ostream& err, const std::string& path) {
+    err << "safetycrc: cannot read " << path << " (missing, unreadable, empty or too large)\n";
+    return kExitUsage;
+}
+
+std::optional<std::string> ReadInput(const std::string& path) {
+    try {
+        return ReadWholeFile(path);
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         return Usage(err, "no command given");
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
-        out << kUsage;
+        WriteUsage(out);
         return kExitOk;
     }
-    if (command == "tree") {
-        return WithParsedFile(args, out, err, [&](const XmlElement& root) {
-            std::string lines;
-            ListTree(root, 0, lines);
-            out << lines;
-        });
-    }
-    if (command == "xml") {
-        return WithParsedFile(args, out, err,
-                              [&](const XmlElement& root) { out << *XmlCreateString(&root); });
-    }
-    if (command == "md5") {
-        return Md5(args, out, err);
-    }
-    if (command == "catalog") {
-        return Catalog(args, out, err);
-    }
-    if (command == "crc") {
-        return Crc(args, out, err);
+    for (const Command& entry : kCommands) {
+        if (entry.name == command) {
+            return entry.run(args, out, err);
+        }
     }
     return Usage(err, "unknown command \"" + command + "\"");
 }
