@@ -213,14 +213,16 @@ class CNorvaneCRCToolDlg : public QDialog {
     void SelectTreeItem(QTreeWidgetItem* item);
     void ShowValueControls(bool value, bool input, bool enumInput, bool limits);
     void SetCrcControlsEnabled(bool enabled);
-    // Lists every record that has a name, carrying its identNumber as the entry's data.
+    // Lists every record that has a name. The entry carries the name's own bytes as its data:
+    // lookups compare those, never a text that went through a QString (a name that is not
+    // UTF-8 would not survive the trip). Select a record with findData(QByteArray(name)).
     template <class Records>
     void FillCombo(QComboBox* combo, const Records& records) {
         combo->clear();
         for (const auto& record : records) {
             if (!record.name.empty()) {
                 combo->addItem(QString::fromStdString(record.name),
-                               QString::fromStdString(record.identNumber));
+                               QByteArray::fromStdString(record.name));
             }
         }
     }

@@ -14,8 +14,9 @@ namespace norvane {
 
 namespace {
 
+// The current entry's name, as the catalog holds it.
 std::string ComboText(const QComboBox* combo) {
-    std::string text = combo->currentText().toStdString();
+    std::string text = combo->currentData().toByteArray().toStdString();
     if (text.size() > kNameWidth) {
         text.resize(kNameWidth);
     }

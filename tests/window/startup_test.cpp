@@ -18,7 +18,7 @@ TEST_F(StartupTest, OpensInEditModeOnTheFirstModule) {
     EXPECT_EQ(window.m_vendorCombo->currentText(), "Norvane Automation");
     EXPECT_EQ(window.m_deviceCombo->currentText(), "NV-DP 200 PROFIBUS head");
     EXPECT_EQ(window.m_moduleCombo->currentText(), "F-DI 8x24VDC");
-    EXPECT_EQ(window.m_vendorCombo->itemData(0).toString(), "0x0317");
+    EXPECT_EQ(window.m_vendorCombo->itemData(0).toByteArray(), "Norvane Automation");
     EXPECT_TRUE(window.m_vendorCombo->isVisibleTo(&window));
     EXPECT_FALSE(window.m_vendorEdit->isVisibleTo(&window));
     EXPECT_FALSE(window.m_description->isReadOnly());
