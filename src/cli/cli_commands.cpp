@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/decimal_text.h"
+#include "base/program_version.h"
 #include "catalog/catalog.h"
 #include "cli/field_escape.h"
 #include "safety/param_stream.h"
@@ -370,21 +371,31 @@ int Xml(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 struct Command {
     std::string_view name;
     std::string_view usage;  // the arguments and what the command does, as the usage lists it
+    std::string_view help;   // more about it, for "safetycrc help COMMAND"; may be empty
     int (*run)(const std::vector<std::string>&, std::ostream&, std::ostream&);
 };
 
 // Every command of safetycrc, in the order the usage lists them.
 constexpr Command kCommands[] = {
-    {"tree", "tree FILE      parse FILE and list its element tree\n", Tree},
-    {"xml", "xml FILE       parse FILE and write it back on one line\n", Xml},
-    {"md5", "md5 FILE       print the MD5 digest of FILE\n", Md5},
+    {"tree", "tree FILE      parse FILE and list its element tree\n",
+     "\nOne node a line, indented two blanks a level: elements with their names, attributes\n"
+     "with their values as written (quotes included), texts and clear sections.\n",
+     Tree},
+    {"xml", "xml FILE       parse FILE and write it back on one line\n",
+     "\nThe one-line form in which the tool writes every XML file.\n", Xml},
+    {"md5", "md5 FILE       print the MD5 digest of FILE\n",
+     "\n32 lowercase hexadecimal digits, as the settings file holds the digests of the catalogs\n"
+     "and language packs.\n",
+     Md5},
     {"catalog",
      "catalog FILE   list every manufacturer, device, module, parameter and item of a catalog\n",
-     Catalog},
+     "\nOne record a line, in catalog order, with the values as the window reads them.\n", Catalog},
     {"crc",
      "crc FILE [--vendor NAME] [--device NAME] [--module NAME] [--set PARAM=VALUE]... [--dec]\n"
      "                 build a module's parameter image from its default values (changed by\n"
      "                 --set; VALUE is decimal or 0x-hex) and print the image and its safety CRC\n",
+     "\nVendor, device and module are chosen as the window does (by default the first of each);\n"
+     "every parameter starts at its default value. --dec prints the CRC in decimal.\n",
      Crc},
 };
 
@@ -425,7 +436,20 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
+        if (command == "help" && args.size() > 1) {
+            for (const Command& entry : kCommands) {
+                if (entry.name == args[1]) {
+                    out << "usage: safetycrc " << entry.usage << entry.help;
+                    return kExitOk;
+                }
+            }
+            return Usage(err, "unknown command \"" + args[1] + "\"");
+        }
         WriteUsage(out);
+        return kExitOk;
+    }
+    if (command == "--version" || command == "-V") {
+        out << "safetycrc " << kProgramVersion << '\n';
         return kExitOk;
     }
     for (const Command& entry : kCommands) {

@@ -81,7 +81,7 @@ ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
     return stream;
 }
 
-uint32_t RecordSafetyCrc(const std::vector<uint8_t>& record, uint16_t lenUserParam) {
+uint32_t RecordSafetyCrc(std::span<const uint8_t> record, uint16_t lenUserParam) {
     if (record.size() < size_t{4} + lenUserParam) {
         throw ParamStreamError("the record is shorter than the bytes its CRC covers");
     }

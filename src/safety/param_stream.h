@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -42,7 +43,9 @@ uint32_t SwapFieldBytes(uint32_t value, int32_t bitLength);
 ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
                              const std::vector<CatalogParameter>& parameterList);
 
-// The safety CRC over bytes 4 ... 4 + lenUserParam - 1 of a record of lenUserParam + 4 bytes.
-uint32_t RecordSafetyCrc(const std::vector<uint8_t>& record, uint16_t lenUserParam);
+// The safety CRC over bytes 4 ... 4 + lenUserParam - 1 of a record of at least lenUserParam + 4
+// bytes: the one routine through which every CRC that the tool shows or prints is computed.
+// Throws ParamStreamError when the record is shorter than the bytes the CRC covers.
+uint32_t RecordSafetyCrc(std::span<const uint8_t> record, uint16_t lenUserParam);
 
 }  // namespace norvane

@@ -18,11 +18,8 @@ void CNorvaneCRCToolDlg::CalcSafetyCrc() {
     try {
         if (m_viewMode == ViewMode::Tci) {
             // The received record holds 256 bytes; a module that claims more than fits behind
-            // its first four cannot have a CRC over it.
-            if (size_t{covered} + 4 > m_tci.moduleRecord.size()) {
-                throw ParamStreamError("the covered bytes lie beyond the received record");
-            }
-            crc = SafetyCrc32(covered, 0, m_tci.moduleRecord.data() + 4, CrcDirection::Forward);
+            // its first four cannot have a CRC over it (RecordSafetyCrc refuses it).
+            crc = RecordSafetyCrc(m_tci.moduleRecord, covered);
         } else {
             const ParamStream image = BuildParamStream(
                 selectedDevice.dataFormat, uint32_t{covered} + 4, m_catalog.parameterList);

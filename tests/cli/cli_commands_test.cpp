@@ -230,5 +230,20 @@ TEST_F(CliTest, UsageErrors) {
     EXPECT_NE(help.out.find("usage: safetycrc"), std::string::npos);
 }
 
+TEST_F(CliTest, VersionAndHelpPerCommand) {
+    const Result version = Call({"--version"});
+    EXPECT_EQ(version.status, kExitOk);
+    EXPECT_EQ(version.out, "safetycrc " NORVANE_VERSION "\n");
+
+    const Result help = Call({"help", "crc"});
+    EXPECT_EQ(help.status, kExitOk);
+    EXPECT_EQ(help.out.rfind("usage: safetycrc crc FILE", 0), 0u) << help.out;
+    EXPECT_NE(help.out.find("--dec prints the CRC in decimal"), std::string::npos);
+
+    const Result unknown = Call({"help", "frobnicate"});
+    EXPECT_EQ(unknown.status, kExitUsage);
+    EXPECT_NE(unknown.err.find("unknown command \"frobnicate\""), std::string::npos);
+}
+
 }  // namespace
 }  // namespace norvane::cli
