@@ -11,6 +11,7 @@
 #include "base/decimal_text.h"
 #include "base/program_version.h"
 #include "catalog/catalog.h"
+#include "cli/cli_tpf.h"
 #include "cli/field_escape.h"
 #include "safety/param_stream.h"
 #include "settings/md5_digest.h"
@@ -397,6 +398,13 @@ constexpr Command kCommands[] = {
      "\nVendor, device and module are chosen as the window does (by default the first of each);\n"
      "every parameter starts at its default value. --dec prints the CRC in decimal.\n",
      Crc},
+    {"tpf",
+     "tpf TPF CATALOG [--dec]\n"
+     "                 read a TPF file as a call by an engineering system does, find its module\n"
+     "                 in CATALOG and print the decoded record, values and safety CRC\n",
+     "\nThe TPF file is never deleted. A refused call prints one line \"error ID TEXT\" with the\n"
+     "message the window would show. --dec prints the CRC in decimal.\n",
+     Tpf},
 };
 
 void WriteUsage(std::ostream& out) {

@@ -585,6 +585,7 @@ void CNorvaneCRCToolDlg::ReleaseLoadedData() {
     m_parameterItems.clear();
     m_catalog.Release();
     m_tci = TciData();
+    m_tpf = TpfDocument();
 }
 
 void CNorvaneCRCToolDlg::BuildLanguageMenu() {

@@ -19,6 +19,7 @@
 #include "catalog/catalog.h"
 #include "settings/settings_file.h"
 #include "tci/tci_data.h"
+#include "tci/tpf_reader.h"
 
 class QAction;
 class QGroupBox;
@@ -100,6 +101,10 @@ class CNorvaneCRCToolDlg : public QDialog {
     // Start modes.
     bool StartEditMode(const CommandLineInfo& info);
     bool StartTciMode(const CommandLineInfo& info);
+    // The TCI start's steps after reading the TPF file.
+    void SelectTpfModule();
+    void DecodeModuleRecord();
+    void DeleteTpfFileUnlessDebug(const std::string& path);
 
     // Project state and closing.
     bool ConfirmDiscard();
@@ -122,6 +127,7 @@ class CNorvaneCRCToolDlg : public QDialog {
     std::string m_deviceComboText;
     std::string m_moduleComboText;
     TciData m_tci;
+    TpfDocument m_tpf;  // the TPF text and tree that m_tci refers to
 
     QTreeWidgetItem* vendorTreeItem = nullptr;
     QTreeWidgetItem* deviceTreeItem = nullptr;

@@ -166,10 +166,12 @@ TEST_F(StartupTest, ToolCallingStartNeedsAFile) {
     EXPECT_EQ(window.m_viewMode, ViewMode::None);
 
     dialogs_.shown.clear();
-    CNorvaneCRCToolDlg& second = Start(values, {"/tmp/call.tpf"});
+    const std::string path = WriteFile(dir_.path() / "call.tpf", "<a/>\n<b/>\n");
+    CNorvaneCRCToolDlg& second = Start(values, {path});
     EXPECT_TRUE(second.IsClosed());
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgNoTpfFormat});
-    EXPECT_EQ(dialogs_.shown[0].text, "The content of file /tmp/call.tpf has no TPF format.");
+    EXPECT_EQ(dialogs_.shown[0].text,
+              QString::fromStdString("The content of file " + path + " has no TPF format."));
     EXPECT_EQ(second.m_viewMode, ViewMode::Tci);
     EXPECT_FALSE(second.m_vendorCombo->isVisibleTo(&second));
     EXPECT_TRUE(second.m_vendorEdit->isVisibleTo(&second));

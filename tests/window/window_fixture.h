@@ -70,6 +70,7 @@ struct SettingsValues {
     std::string crcFormat = "0";
     std::string closeCommit = "0";
     std::string selectedLanguage = "1";
+    std::string debugTpf = "0";
     std::string catalogDigest;  // empty: the digest of the catalog file
     std::string extraCommon;
     std::string extraLanguage;
@@ -111,7 +112,8 @@ class WindowTest : public ::testing::Test {
             text += "CrcDisplayFormat=" + values.crcFormat + "\n";
         }
         text += "CloseCommitDialog=" + values.closeCommit + "\n";
-        text += "ProjectFolderPath=" + dir_.path().string() + "\nDebugTpf=0\n" + values.extraCommon;
+        text += "ProjectFolderPath=" + dir_.path().string() + "\nDebugTpf=" + values.debugTpf +
+                "\n" + values.extraCommon;
         text +=
             "[LANGUAGE01]\nEnableLanguage=1\nDisplayName=English\nConfigurationFile=Catalog.xml\n"
             "ResourceDll=none.rcc\nMD5CheckSumDll=x\nMD5CheckSumConf=" +

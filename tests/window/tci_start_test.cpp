@@ -1,0 +1,189 @@
+#include <QListWidget>
+
+#include "base/messages.h"
+#include "safety/param_stream.h"
+#include "safety/parameter_values.h"
+#include "window/window_fixture.h"
+
+namespace norvane::testing {
+namespace {
+
+class TciStartTest : public WindowTest {
+  protected:
+    // A copy of a sample call (or the given text) where an engineering system would put it.
+    std::string CallFile(const std::string& text) {
+        return WriteFile(dir_.path() / "call.tpf", text);
+    }
+    std::string Sample(const char* name) {
+        return ReadFile(SourcePath(std::string("examples/") + name));
+    }
+    CNorvaneCRCToolDlg& StartTci(const std::string& path, SettingsValues values = {}) {
+        values.editMode = "0";
+        return Start(values, {path});
+    }
+    uint32_t Value(const std::string& parameter) const {
+        for (const CatalogParameter& p : window_->m_catalog.parameterList) {
+            if (p.name == parameter) {
+                return p.value;
+            }
+        }
+        ADD_FAILURE() << parameter;
+        return 0;
+    }
+};
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+TEST_F(TciStartTest, RefusesEveryCallItCannotTakeOver) {
+    const std::string profibus = Sample("ProfibusCall.tpf");
+    struct Case {
+        const char* what;
+        std::optional<std::string> contents;  // none: the file does not exist
+        int message;
+        QMessageBox::Icon icon;
+        QString text;  // with %1 for the path
+    };
+    const Case cases[] = {
+        {"missing file", std::nullopt, kMsgFileNotFound, QMessageBox::Warning,
+         "File %1 not found."},
+        {"namespace on the first line", profibus.substr(profibus.find('\n') + 1), kMsgNoTpfFormat,
+         QMessageBox::Critical, "The content of file %1 has no TPF format."},
+        {"not a tree", profibus.substr(0, profibus.find("<!--")) + "<a b=\"open>", kMsgNoTpfFormat,
+         QMessageBox::Critical, "The content of file %1 has no TPF format."},
+        {"no selected module",
+         Replace(profibus, "curtain\" IsSelected=\"true\"", "curtain\" IsSelected=\"True\""),
+         kMsgNoModuleSelected, QMessageBox::Critical, "No module selected."},
+        {"module not in the catalog",
+         Replace(profibus,
+                 "Value=\"3\"/>\n              <ParameterItem Name=\"IdentNumber\" "
+                 "Value=\"0x40A1\"",
+                 "Value=\"3\"/>\n              <ParameterItem Name=\"IdentNumber\" "
+                 "Value=\"0x40a1\""),
+         kMsgModuleNotSupported, QMessageBox::Critical,
+         "The selected module is not supported.\nF-DI 8x24VDC light curtain (0x40a1)"},
+        {"no parameter stream", Replace(profibus, "Name=\"Prm-Telegram\"", "Name='Prm-Telegram'"),
+         kMsgNoParameterRecord, QMessageBox::Critical,
+         "There was no valid parameter record found for the selected module."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path =
+            c.contents ? CallFile(*c.contents) : (dir_.path() / "missing.tpf").string();
+        CNorvaneCRCToolDlg& window = StartTci(path);
+        EXPECT_TRUE(window.IsClosed());
+        EXPECT_EQ(window.m_viewMode, ViewMode::Tci);
+        ASSERT_EQ(dialogs_.Ids(), std::vector<int>{c.message});
+        EXPECT_EQ(dialogs_.shown[0].icon, c.icon);
+        EXPECT_EQ(dialogs_.shown[0].text,
+                  c.text.contains("%1") ? c.text.arg(QString::fromStdString(path)) : c.text);
+        // A refused call leaves its file for the engineering system to look at.
+        EXPECT_EQ(std::filesystem::exists(path), c.contents.has_value());
+    }
+}
+
+TEST_F(TciStartTest, ShowsTheProfibusModuleWithItsReceivedValues) {
+    const std::string path = CallFile(Sample("ProfibusCall.tpf"));
+    CNorvaneCRCToolDlg& window = StartTci(path);
+    ASSERT_FALSE(window.IsClosed());
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    EXPECT_EQ(window.m_viewMode, ViewMode::Tci);
+    for (QComboBox* combo : {window.m_vendorCombo, window.m_deviceCombo, window.m_moduleCombo}) {
+        EXPECT_FALSE(combo->isVisibleTo(&window));
+    }
+    const std::pair<QLineEdit*, const char*> edits[] = {
+        {window.m_vendorEdit, "Norvane Automation"},
+        {window.m_deviceEdit, "NV-DP 200 PROFIBUS head"},
+        {window.m_moduleEdit, "F-DI 8x24VDC"}};
+    const char* const spoken[] = {"Vendor", "Device", "Module"};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_TRUE(edits[i].first->isVisibleTo(&window));
+        EXPECT_TRUE(edits[i].first->isReadOnly());
+        EXPECT_EQ(edits[i].first->text(), edits[i].second);
+        EXPECT_EQ(edits[i].first->accessibleName(), spoken[i]);
+    }
+    EXPECT_EQ(window.m_description->text(), "Conveyor safety station");
+    EXPECT_EQ(window.selectedDevice.description, "Conveyor safety station");
+    EXPECT_TRUE(window.m_accept->isEnabled());
+    EXPECT_EQ(window.selectedDevice.busAddress, 7);
+
+    // The block of slot 3, not the one of slot 2 with the same module.
+    EXPECT_EQ(Value("F_Source_Add"), 5u);
+    EXPECT_EQ(Value("F_Dest_Add"), 120u);
+    EXPECT_EQ(Value("F_WD_Time (ms)"), 200u);
+    EXPECT_EQ(Value("F_SIL"), 2u);
+    EXPECT_EQ(Value("Channel 4 activated"), 0u);
+    EXPECT_EQ(Value("Channel 6 activated"), 1u);
+    EXPECT_EQ(Value("Input delay"), 2u);
+    EXPECT_EQ(Value("Discrepancy time (ms)"), 30u);
+    EXPECT_EQ(Value("Short-circuit test mask"), 0xF0u);
+    const int row = RowOf("F_Dest_Add");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(Row(row)[1], "120");
+
+    // The CRC covers the received record, whatever the user accepts.
+    AcceptAll();
+    ASSERT_TRUE(window.m_calcCrc->isEnabled());
+    window.m_calcCrc->click();
+    const uint32_t expected = RecordSafetyCrc(window.m_tci.moduleRecord, 10);
+    EXPECT_NE(expected, 0u);
+    EXPECT_TRUE(window.m_crcValid);
+    EXPECT_EQ(window.m_crcValue, expected);
+    EXPECT_EQ(window.m_crcEdit->text().toStdString(), FormatCrc(true, expected, 0));
+    EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+TEST_F(TciStartTest, ShowsTheProfinetModuleAndItsIpAddress) {
+    const std::string path = CallFile(Sample("ProfinetCall.tpf"));
+    SettingsValues values;
+    values.debugTpf = "1";
+    CNorvaneCRCToolDlg& window = StartTci(path, values);
+    ASSERT_FALSE(window.IsClosed());
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_TRUE(std::filesystem::exists(path));  // kept for debugging
+    EXPECT_EQ(window.m_vendorEdit->text(), "Kestrel Safety Systems");
+    EXPECT_EQ(window.m_moduleEdit->text(), "KS F-DO 8x0.5A PM");
+    EXPECT_EQ(Value("F_Dest_Add"), 1021u);
+    EXPECT_EQ(Value("Output mask"), 0x0Fu);
+    EXPECT_EQ(Value("Load current offset (mA)"), 4u);
+    EXPECT_EQ(Value("Diagnostics enabled"), 1u);
+
+    ASSERT_NE(window.busAddressTreeItem, nullptr);
+    Select(window.busAddressTreeItem);
+    EXPECT_EQ(window.m_valueEdit->text(), "192.168.0.41");
+}
+
+TEST_F(TciStartTest, ReportsFieldsOutsideTheRecordAndAMissingBlock) {
+    // A catalog whose record is too short for the last two fields of the PROFINET module.
+    UseCatalog(Replace(Sample("SafetyConfiguratorEN.xml"), "lenModulParam=\"14\"",
+                       "lenModulParam=\"12\""));
+    CNorvaneCRCToolDlg& window = StartTci(CallFile(Sample("ProfinetCall.tpf")));
+    EXPECT_FALSE(window.IsClosed());
+    EXPECT_EQ(dialogs_.Ids(), (std::vector<int>{kMsgParameterError, kMsgParameterError}));
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(Value("Load current offset (mA)"), 0u);
+    EXPECT_EQ(Value("Diagnostics enabled"), 0u);
+    EXPECT_EQ(Value("F_Dest_Add"), 1021u);
+
+    // A slot that no block of the telegram has: the start completes, then the window closes.
+    UseCatalog(Sample("SafetyConfiguratorEN.xml"));
+    const std::string path =
+        CallFile(Replace(Sample("ProfibusCall.tpf"), "<ParameterItem Name=\"Slot\" Value=\"3\"/>",
+                         "<ParameterItem Name=\"Slot\" Value=\"4\"/>"));
+    CNorvaneCRCToolDlg& closed = StartTci(path);
+    EXPECT_TRUE(closed.IsClosed());
+    EXPECT_EQ(closed.result(), QDialog::Accepted);
+    ASSERT_EQ(dialogs_.Ids(), std::vector<int>{kMsgParameterNotInStream});
+    EXPECT_EQ(dialogs_.shown[0].text, "Module parameter 0x40A1 not found in the byte-stream.");
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(Value("F_Dest_Add"), 0u);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+}  // namespace
+}  // namespace norvane::testing
