@@ -94,6 +94,10 @@ void CNorvaneCRCToolDlg::SelectTpfModule() {
     for (QLineEdit* edit : {m_vendorEdit, m_deviceEdit, m_moduleEdit}) {
         edit->setVisible(true);
     }
+    // A read-only field narrower than its text shows the beginning of the name, not its end.
+    for (QLineEdit* edit : {m_vendorEdit, m_deviceEdit, m_moduleEdit, m_description}) {
+        edit->setCursorPosition(0);
+    }
     m_accept->setEnabled(true);
     m_tci.moduleFound = true;
 }

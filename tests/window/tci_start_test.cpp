@@ -106,6 +106,7 @@ TEST_F(TciStartTest, ShowsTheProfibusModuleWithItsReceivedValues) {
         EXPECT_TRUE(edits[i].first->isReadOnly());
         EXPECT_EQ(edits[i].first->text(), edits[i].second);
         EXPECT_EQ(edits[i].first->accessibleName(), spoken[i]);
+        EXPECT_EQ(edits[i].first->cursorPosition(), 0);
     }
     EXPECT_EQ(window.m_description->text(), "Conveyor safety station");
     EXPECT_EQ(window.selectedDevice.description, "Conveyor safety station");
