@@ -31,9 +31,14 @@ bool LineContains(std::istream& in, std::string_view needle) {
 }  // namespace
 
 bool IsTpfFile(const std::string& path) {
+    // Only a regular file is looked into: opening a named pipe would wait for a writer that
+    // never comes, and a device or folder holds no call of an engineering system.
     std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        throw FileError();
+    }
     std::ifstream in(path, std::ios::binary);
-    if (!in.is_open() || std::filesystem::is_directory(path, ec)) {
+    if (!in.is_open()) {
         throw FileError();
     }
     // The first line is the XML declaration; a namespace there means the declaration is

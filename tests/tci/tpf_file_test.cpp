@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include <sys/stat.h>
+
 #include "support/temp_dir.h"
 #include "xml/whole_file.h"
 
@@ -71,6 +73,11 @@ TEST_F(TpfFileTest, HandlesLinesOfAnyLength) {
 TEST_F(TpfFileTest, AFileThatCannotBeOpenedIsAFileError) {
     EXPECT_THROW(IsTpfFile((dir_.path() / "missing.tpf").string()), FileError);
     EXPECT_THROW(IsTpfFile(dir_.path().string()), FileError);
+    // A named pipe without a writer would block the start for ever.
+    const std::string pipe = (dir_.path() / "pipe.tpf").string();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_THROW(IsTpfFile(pipe), FileError);
+    EXPECT_THROW(IsTpfFile("/dev/null"), FileError);
     // A command line of switches only leaves an empty file name.
     EXPECT_THROW(IsTpfFile(""), FileError);
 }
