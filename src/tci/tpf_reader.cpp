@@ -98,6 +98,42 @@ void ReadRecordDataObject(const std::string& value, TciData& tci, bool& recordRe
     }
 }
 
+// IPAddress, BusAddress and the PROFIBUS parameter telegram of the device.
+void ReadDeviceParameter(const XmlElement* item, const std::string& value, TciData& tci,
+                         bool& recordRead) {
+    if (ItemNamed(item, "\"IPAddress\"")) {
+        tci.ipAddress = Cut(value, kTpfIpAddressWidth);
+    } else if (ItemNamed(item, "\"BusAddress\"")) {
+        tci.busAddress = static_cast<int32_t>(ParseLeadingDecimal(value));
+    } else if (ItemNamed(item, "\"Prm-Telegram\"")) {
+        const int32_t length = AnnouncedLength(value);
+        tci.telegramLength = length;
+        if (length > 0) {
+            // Up to 15 characters a leading "0x" is taken as the first byte pair.
+            tci.prmHexPrefix = length > 7 && value.starts_with("0x");
+            if (tci.prmHexPrefix) {
+                HexToBytes(std::string_view(value).substr(2), length - 1, tci.telegram);
+            } else {
+                HexToBytes(value, length, tci.telegram);
+            }
+            recordRead = true;
+        }
+    }
+}
+
+// Slot, IdentNumber and the PROFINET record of the selected module.
+void ReadModuleParameter(const XmlElement* item, const std::string& value, TciData& tci,
+                         bool& recordRead) {
+    if (ItemNamed(item, "\"Slot\"")) {
+        tci.slot = static_cast<uint8_t>(ParseLeadingDecimal(value));
+    } else if (ItemNamed(item, "\"IdentNumber\"")) {
+        tci.moduleIdentText = Cut(value, kTpfIdentWidth);
+        tci.moduleIdent = IdentFromText(value);
+    } else if (ItemNamed(item, "\"RecordDataObject\"")) {
+        ReadRecordDataObject(value, tci, recordRead);
+    }
+}
+
 // The selected ModuleItem's submodules: the last SubmoduleItem, and the last one's list.
 void ReadSubmodules(const XmlElement* moduleItem, TciData& tci) {
     const XmlElement* submoduleList = XmlFindElement(moduleItem, "SubmoduleList");
@@ -194,26 +230,9 @@ bool ReadTpfDevice(const std::vector<TpfSubsystem>& subsystemList, TciData& tci)
         }
     }
 
-    ForEachParameterItem(
-        tci.deviceParameterList, [&](const XmlElement* item, const std::string& value) {
-            if (ItemNamed(item, "\"IPAddress\"")) {
-                tci.ipAddress = Cut(value, kTpfIpAddressWidth);
-            } else if (ItemNamed(item, "\"BusAddress\"")) {
-                tci.busAddress = static_cast<int32_t>(ParseLeadingDecimal(value));
-            } else if (ItemNamed(item, "\"Prm-Telegram\"")) {
-                const int32_t length = AnnouncedLength(value);
-                tci.telegramLength = length;
-                if (length > 0) {
-                    tci.prmHexPrefix = length > 7 && value.starts_with("0x");
-                    if (tci.prmHexPrefix) {
-                        HexToBytes(std::string_view(value).substr(2), length - 1, tci.telegram);
-                    } else {
-                        HexToBytes(value, length, tci.telegram);
-                    }
-                    recordRead = true;
-                }
-            }
-        });
+    ForEachParameterItem(tci.deviceParameterList, [&](const XmlElement* item, const auto& value) {
+        ReadDeviceParameter(item, value, tci, recordRead);
+    });
 
     if (tci.deviceItemElement != nullptr) {
         tci.tpfDeviceName = Cut(AttributeText(tci.deviceItemElement, "Name"), kTpfNameWidth);
@@ -222,20 +241,12 @@ bool ReadTpfDevice(const std::vector<TpfSubsystem>& subsystemList, TciData& tci)
         tci.tpfModuleName = Cut(AttributeText(tci.selectedModuleItem, "Name"), kTpfNameWidth);
     }
 
-    ForEachParameterItem(tci.moduleParameterList,
-                         [&](const XmlElement* item, const std::string& value) {
-                             if (ItemNamed(item, "\"Slot\"")) {
-                                 tci.slot = static_cast<uint8_t>(ParseLeadingDecimal(value));
-                             } else if (ItemNamed(item, "\"IdentNumber\"")) {
-                                 tci.moduleIdentText = Cut(value, kTpfIdentWidth);
-                                 tci.moduleIdent = IdentFromText(value);
-                             } else if (ItemNamed(item, "\"RecordDataObject\"")) {
-                                 ReadRecordDataObject(value, tci, recordRead);
-                             }
-                         });
+    ForEachParameterItem(tci.moduleParameterList, [&](const XmlElement* item, const auto& value) {
+        ReadModuleParameter(item, value, tci, recordRead);
+    });
     // A submodule's record is read after the module's and replaces it.
     ForEachParameterItem(tci.submoduleParameterList,
-                         [&](const XmlElement* item, const std::string& value) {
+                         [&](const XmlElement* item, const auto& value) {
                              if (ItemNamed(item, "\"RecordDataObject\"")) {
                                  ReadRecordDataObject(value, tci, recordRead);
                              }

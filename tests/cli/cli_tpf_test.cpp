@@ -148,10 +148,6 @@ TEST_F(CliTpfTest, ReportsARefusedCallOnOneLine) {
                  "<ParameterItem Name=\"IdentNumber\" Value=\"0x4 A1\"/>"),
          "error 112 The selected module is not supported.\\nF-DI 8x24VDC light curtain "
          "(0x4 A1)\n"},
-        {"no parameter stream",
-         Replace(profibus, "Name=\"Prm-Telegram\" Value=\"",
-                 "Name=\"Prm-Telegram\" Value=\"\" X=\""),
-         "error 154 There was no valid parameter record found for the selected module.\n"},
         {"no block of that slot",
          Replace(profibus, "Name=\"Slot\" Value=\"3\"", "Name=\"Slot\" Value=\"5\""),
          "error 139 Module parameter 0x40A1 not found in the byte-stream.\n"},

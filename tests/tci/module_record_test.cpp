@@ -266,23 +266,5 @@ TEST(FindTpfModuleTest, TakesTheFirstModuleInCatalogOrder) {
     }
 }
 
-TEST(TciStartRefusalTest, NamesTheFirstReasonToStop) {
-    struct Case {
-        bool selected;
-        bool found;
-        int32_t length;
-        int message;
-    };
-    for (const Case& c :
-         {Case{true, true, 1, 0}, Case{true, true, 0, 154}, Case{true, false, 1, 112},
-          Case{false, false, 1, 138}, Case{false, true, 0, 138}}) {
-        TciData tci;
-        tci.moduleItemSelected = c.selected;
-        tci.moduleFound = c.found;
-        tci.telegramLength = c.length;
-        EXPECT_EQ(TciStartRefusal(tci), c.message);
-    }
-}
-
 }  // namespace
 }  // namespace norvane
