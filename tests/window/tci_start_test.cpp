@@ -85,6 +85,17 @@ TEST_F(TciStartTest, RefusesEveryCallItCannotTakeOver) {
     }
 }
 
+TEST_F(TciStartTest, AFileThatPassesTheTestButCannotBeReadIsNotFound) {
+    // Too large to be read into memory (sparse, so it takes no room on disk).
+    const std::string path = CallFile(Sample("ProfibusCall.tpf"));
+    std::filesystem::resize_file(path, uint64_t{1} << 32);
+    CNorvaneCRCToolDlg& window = StartTci(path);
+    EXPECT_TRUE(window.IsClosed());
+    ASSERT_EQ(dialogs_.Ids(), std::vector<int>{kMsgFileNotFound});
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
 TEST_F(TciStartTest, ShowsTheProfibusModuleWithItsReceivedValues) {
     const std::string path = CallFile(Sample("ProfibusCall.tpf"));
     CNorvaneCRCToolDlg& window = StartTci(path);
