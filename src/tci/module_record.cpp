@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/messages.h"
+
 namespace norvane {
 
 namespace {
@@ -90,9 +92,9 @@ std::optional<TpfModuleMatch> FindTpfModule(const std::vector<CatalogManufacture
 
 int TciStartRefusal(const TciData& tci) {
     if (tci.moduleItemSelected && tci.moduleFound) {
-        return tci.telegramLength > 0 ? 0 : 154;
+        return tci.telegramLength > 0 ? 0 : kMsgNoParameterRecord;
     }
-    return tci.moduleItemSelected ? 112 : 138;
+    return tci.moduleItemSelected ? kMsgModuleNotSupported : kMsgNoModuleSelected;
 }
 
 std::optional<uint32_t> ExtractParamValue(std::span<const uint8_t> record, ParamType type,
