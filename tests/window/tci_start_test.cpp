@@ -147,6 +147,12 @@ TEST_F(TciStartTest, ShowsTheProfibusModuleWithItsReceivedValues) {
     EXPECT_TRUE(window.m_crcValid);
     EXPECT_EQ(window.m_crcValue, expected);
     EXPECT_EQ(window.m_crcEdit->text().toStdString(), FormatCrc(true, expected, 0));
+    Select(ItemOf("F_Dest_Add"));
+    Type("121");
+    Accept();
+    EXPECT_EQ(Value("F_Dest_Add"), 121u);
+    EXPECT_TRUE(window.m_crcValid);
+    EXPECT_EQ(window.m_crcValue, expected);
     EXPECT_TRUE(dialogs_.shown.empty());
 }
 
