@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 #include <optional>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "base/messages.h"

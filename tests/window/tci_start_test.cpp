@@ -176,6 +176,29 @@ TEST_F(TciStartTest, ShowsTheProfinetModuleAndItsIpAddress) {
     EXPECT_EQ(window.m_valueEdit->text(), "192.168.0.41");
 }
 
+TEST_F(TciStartTest, NoCrcWhenTheCoveredBytesDoNotFitTheRecord) {
+    // The PROFINET sample's module, claiming more bytes than a received record holds.
+    UseCatalog(Replace(Sample("SafetyConfiguratorEN.xml"),
+                       "lenModulParam=\"14\" lenUserParam=\"10\"",
+                       "lenModulParam=\"14\" lenUserParam=\"253\""));
+    CNorvaneCRCToolDlg& window = StartTci(CallFile(Sample("ProfinetCall.tpf")));
+    ASSERT_FALSE(window.IsClosed());
+    EXPECT_EQ(window.selectedModule.lenUserParam, 253);
+    // The coupler uses no bus address: Accept stays on that item, so the walk goes on at the
+    // module, as a user would click it.
+    AcceptAll();
+    Select(window.moduleTreeItem);
+    for (int guard = 0; guard < 50 && !window.AllVerified(); ++guard) {
+        Accept();
+    }
+    EXPECT_TRUE(dialogs_.shown.empty());
+    ASSERT_TRUE(window.m_calcCrc->isEnabled());
+    window.m_calcCrc->click();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgParametersDoNotFit});
+    EXPECT_FALSE(window.m_crcValid);
+    EXPECT_EQ(window.m_crcEdit->text(), "N/A");
+}
+
 TEST_F(TciStartTest, ReportsFieldsOutsideTheRecordAndAMissingBlock) {
     // A catalog whose record is too short for the last two fields of the PROFINET module.
     UseCatalog(Replace(Sample("SafetyConfiguratorEN.xml"), "lenModulParam=\"14\"",
