@@ -4,6 +4,7 @@
 #include <iterator>
 #include <optional>
 
+#include "base/utf8_text.h"
 #include "catalog/catalog_lint.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
@@ -15,40 +16,6 @@ namespace norvane::cli {
 namespace {
 
 constexpr char kHex[] = "0123456789abcdef";
-
-// The length of the valid UTF-8 sequence at the start of `text`, or 0 when there is none
-// (overlong forms, surrogates and code points above U+10FFFF are not valid).
-size_t Utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead < 0x80) {
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (text.size() < length || byte(1) < low || byte(1) > high) {
-        return 0;
-    }
-    for (size_t i = 2; i < length; ++i) {
-        if (byte(i) < 0x80 || byte(i) > 0xBF) {
-            return 0;
-        }
-    }
-    return length;
-}
 
 void AppendUnicodeEscape(std::string& out, unsigned char byte) {
     out += "\\u00";
