@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 
 #include "base/decimal_text.h"
@@ -57,6 +58,25 @@ std::string ValueText(ParamType type, uint32_t bits) {
     return type == ParamType::Int ? Str(AsSigned(bits)) : Str(bits);
 }
 
+// The first of a group of siblings to bear each key. Asked in list order, it finds the earlier
+// sibling in constant time, so that a catalog with very many siblings is checked in linear time.
+class FirstByKey {
+  public:
+    // The index of the first earlier record with `key`, or none when `index` is the first.
+    std::optional<size_t> Earlier(const std::string& key, size_t index) {
+        const auto [entry, inserted] = first_.try_emplace(key, index);
+        return inserted ? std::nullopt : std::optional<size_t>(entry->second);
+    }
+
+  private:
+    std::unordered_map<std::string, size_t> first_;
+};
+
+struct SiblingKeys {
+    FirstByKey idents;
+    FirstByKey names;
+};
+
 class Linter {
   public:
     std::vector<LintFinding> Run(const XmlElement* root) {
@@ -70,9 +90,10 @@ class Linter {
             Add("no-manufacturers",
                 "the catalog holds no Hersteller element: the window refuses it at start-up");
         }
+        SiblingKeys keys;
         for (size_t i = 0; i < manufacturers.size(); ++i) {
             names_ = {manufacturers[i].name};
-            CheckManufacturer(manufacturers, i);
+            CheckManufacturer(manufacturers, i, keys);
         }
         return std::move(findings_);
     }
@@ -158,56 +179,47 @@ class Linter {
     // Missing names and identifiers, and siblings that cannot be told apart.
     template <class Record>
     void CheckIdentity(const std::vector<Record>& siblings, size_t i, std::string_view what,
-                       bool hasIdent) {
+                       SiblingKeys& keys) {
         const Record& record = siblings[i];
         if (record.name.empty()) {
             Add("missing-name", "the " + std::string(what) +
                                     " has no name: it gets no list entry and cannot be selected");
         }
-        if (hasIdent && record.identNumber.empty()) {
+        if (record.identNumber.empty()) {
             Add("missing-ident", "the " + std::string(what) +
                                      " has no identNumber: no project or TCI call can name it");
+        } else if (const std::optional<size_t> j = keys.idents.Earlier(record.identNumber, i)) {
+            Add("duplicate-ident", "identNumber " + Quoted(record.identNumber) +
+                                       " is also that of the earlier " + std::string(what) + " " +
+                                       Quoted(siblings[*j].name) +
+                                       ": projects and TCI calls reach only the first");
         }
-        if (hasIdent && !record.identNumber.empty()) {
-            for (size_t j = 0; j < i; ++j) {
-                if (siblings[j].identNumber == record.identNumber) {
-                    Add("duplicate-ident", "identNumber " + Quoted(record.identNumber) +
-                                               " is also that of the earlier " + std::string(what) +
-                                               " " + Quoted(siblings[j].name) +
-                                               ": projects and TCI calls reach only the first");
-                    break;
-                }
-            }
-        }
-        if (!record.name.empty()) {
-            for (size_t j = 0; j < i; ++j) {
-                if (siblings[j].name == record.name) {
-                    Add("duplicate-name", "an earlier " + std::string(what) +
-                                              " has the same name: selecting either by name "
-                                              "reaches only the first");
-                    break;
-                }
-            }
+        if (!record.name.empty() && keys.names.Earlier(record.name, i)) {
+            Add("duplicate-name", "an earlier " + std::string(what) +
+                                      " has the same name: selecting either by name reaches "
+                                      "only the first");
         }
     }
 
-    void CheckManufacturer(const std::vector<CatalogManufacturer>& manufacturers, size_t i) {
-        CheckIdentity(manufacturers, i, "manufacturer", true);
+    void CheckManufacturer(const std::vector<CatalogManufacturer>& manufacturers, size_t i,
+                           SiblingKeys& manufacturerKeys) {
+        CheckIdentity(manufacturers, i, "manufacturer", manufacturerKeys);
         const std::vector<CatalogDevice> devices = ReadDevices(manufacturers[i].node);
+        SiblingKeys keys;
         for (size_t d = 0; d < devices.size(); ++d) {
             names_.resize(1);
             names_.push_back(devices[d].name);
-            CheckDevice(devices, d);
+            CheckDevice(devices, d, keys);
         }
     }
 
-    void CheckDevice(const std::vector<CatalogDevice>& devices, size_t i) {
+    void CheckDevice(const std::vector<CatalogDevice>& devices, size_t i, SiblingKeys& deviceKeys) {
         const CatalogDevice& device = devices[i];
         for (const char* name : {"busAddress", "busSpeed", "minAddr", "maxAddr"}) {
             CheckNumber(device.node, name, 32, true);
         }
         CheckNumber(device.node, "offsetModulParamStream", 16, false);
-        CheckIdentity(devices, i, "device", true);
+        CheckIdentity(devices, i, "device", deviceKeys);
         if (device.dataFormat == DataFormat::None) {
             const XmlAttribute* format = XmlFindAttribute(device.node, "dataFormat");
             const std::optional<std::string> text =
@@ -230,14 +242,15 @@ class Linter {
                                                   " to maxAddr " + Str(device.maxAddr));
         }
         const std::vector<CatalogModule> modules = ReadModules(device.node);
+        SiblingKeys keys;
         for (size_t m = 0; m < modules.size(); ++m) {
             names_.resize(2);
             names_.push_back(modules[m].name);
-            CheckModule(modules, m);
+            CheckModule(modules, m, keys);
         }
     }
 
-    void CheckModule(const std::vector<CatalogModule>& modules, size_t i) {
+    void CheckModule(const std::vector<CatalogModule>& modules, size_t i, SiblingKeys& moduleKeys) {
         const CatalogModule& module = modules[i];
         CheckNumber(module.node, "major", 16, false);
         CheckNumber(module.node, "minor", 16, false);
@@ -246,7 +259,7 @@ class Linter {
         }
         CheckNumber(module.node, "lenModulParam", 16, false);
         CheckNumber(module.node, "lenUserParam", 16, false);
-        CheckIdentity(modules, i, "module", true);
+        CheckIdentity(modules, i, "module", moduleKeys);
         const uint32_t recordBytes = uint32_t{module.lenUserParam} + 4;
         if (recordBytes > kTciRecordBytes) {
             Add("tci-record-too-long", "lenUserParam " + Str(module.lenUserParam) +
@@ -260,6 +273,8 @@ class Linter {
             Add("no-parameters",
                 "the module has no parameters: every project for it fails to open");
         }
+        parameterNames_ = {};
+        bitOwners_.clear();
         for (size_t p = 0; p < parameters.size(); ++p) {
             names_.resize(3);
             names_.push_back(parameters[p].name);
@@ -316,15 +331,10 @@ class Linter {
             Add("missing-name",
                 "the parameter has no name: it has no tree item, so its module can never be "
                 "all verified");
-        } else {
-            for (size_t j = 0; j < i; ++j) {
-                if (parameters[j].name == parameter.name) {
-                    Add("duplicate-name",
-                        "an earlier parameter of the module has the same name: lookups by name "
-                        "(enumeration items, --set) reach only the first");
-                    break;
-                }
-            }
+        } else if (parameterNames_.Earlier(parameter.name, i)) {
+            Add("duplicate-name",
+                "an earlier parameter of the module has the same name: lookups by name "
+                "(enumeration items, --set) reach only the first");
         }
         CheckField(parameters, i, recordBytes);
         CheckLimits(parameter);
@@ -363,11 +373,18 @@ class Linter {
             Add("field-not-covered", range + (last < kFirstCoveredBit ? " lie" : " lie partly") +
                                          " below bit 32: the CRC covers the image from byte 4 on");
         }
-        for (size_t j = 0; j < i; ++j) {
-            const std::optional<std::pair<uint64_t, uint64_t>> earlier = Bits(parameters[j]);
-            if (!earlier || earlier->first > last || first > earlier->second) {
-                continue;
+        // Each bit remembers the first parameter that took it, so a field (at most 32 bits)
+        // finds the earlier ones it shares bits with without a look at every other parameter.
+        std::vector<size_t> owners;
+        for (uint64_t bit = first; bit <= last; ++bit) {
+            const auto [entry, taken] = bitOwners_.try_emplace(bit, i);
+            if (!taken && std::find(owners.begin(), owners.end(), entry->second) == owners.end()) {
+                owners.push_back(entry->second);
             }
+        }
+        std::sort(owners.begin(), owners.end());
+        for (const size_t j : owners) {
+            const std::optional<std::pair<uint64_t, uint64_t>> earlier = Bits(parameters[j]);
             const uint64_t from = std::max(first, earlier->first);
             const uint64_t to = std::min(last, earlier->second);
             Add("field-overlap",
@@ -435,6 +452,7 @@ class Linter {
                                                             : " is no item's valueItem"));
         }
         const bool reversed = Reversed(parameter);
+        FirstByKey values;
         for (size_t i = 0; i < items.size(); ++i) {
             const CatalogEnumItem& item = items[i];
             CheckNumber(item.node, "valueItem", 32, true);
@@ -446,20 +464,19 @@ class Linter {
                         Str(AsSigned(parameter.max)) +
                         " (compared signed): choosing it is refused");
             }
-            for (size_t j = 0; j < i; ++j) {
-                if (items[j].valueItem == item.valueItem) {
-                    Add("enum-duplicate-value", "item " + Quoted(item.valueText) +
-                                                    " has the valueItem " + Str(item.valueItem) +
-                                                    " of the earlier item " +
-                                                    Quoted(items[j].valueText));
-                    break;
-                }
+            if (const std::optional<size_t> j = values.Earlier(Str(item.valueItem), i)) {
+                Add("enum-duplicate-value",
+                    "item " + Quoted(item.valueText) + " has the valueItem " + Str(item.valueItem) +
+                        " of the earlier item " + Quoted(items[*j].valueText));
             }
         }
     }
 
     std::vector<std::string> names_;
     std::vector<LintFinding> findings_;
+    // Of the module being checked: its parameters' names and which parameter first took a bit.
+    FirstByKey parameterNames_;
+    std::unordered_map<uint64_t, size_t> bitOwners_;
 };
 
 }  // namespace

@@ -292,6 +292,34 @@ TEST(CatalogLint, FindingsComeInCatalogOrderWithTheirNames) {
     }
 }
 
+// Many siblings, or many parameters on the same bits, give one finding each against the first,
+// not one for every pair: a large or hostile catalog is checked in linear time and output.
+TEST(CatalogLint, CrowdsGiveOneFindingPerLaterRecord) {
+    constexpr size_t kCount = 20000;
+    std::string parameters;
+    std::string modules;
+    for (size_t i = 0; i < kCount; ++i) {
+        parameters += "<Parameter name=\"P" + std::to_string(i) +
+                      "\" type=\"UInt\" max=\"255\" bitOffset=\"32\" bitLength=\"8\"/>";
+        modules += "<Modul name=\"N" + std::to_string(i) + "\" identNumber=\"7\"/>";
+    }
+    Parts parts = WithParameters(parameters);
+    parts.moreModules = modules;
+    size_t overlaps = 0;
+    size_t duplicates = 0;
+    for (const LintFinding& finding : Lint(Catalog(parts))) {
+        if (finding.code == "field-overlap") {
+            ++overlaps;
+            EXPECT_NE(finding.text.find("earlier parameter \"P0\""), std::string::npos);
+        } else if (finding.code == "duplicate-ident") {
+            ++duplicates;
+            EXPECT_NE(finding.text.find("earlier module \"N0\""), std::string::npos);
+        }
+    }
+    EXPECT_EQ(overlaps, kCount - 1);
+    EXPECT_EQ(duplicates, kCount - 1);
+}
+
 TEST(CatalogLint, TheDemoCatalogsAreClean) {
     for (const char* name :
          {"examples/SafetyConfiguratorEN.xml", "examples/SafetyConfiguratorDE.xml"}) {
