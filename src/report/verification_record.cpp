@@ -178,7 +178,7 @@ std::string Html(std::string_view text) {
 }
 
 void Row(std::string& out, std::string_view label, const std::string& valueHtml) {
-    out += "<tr><th>";
+    out += "<tr><th width=\"35%\">";
     out += Html(label);
     out += "</th><td>";
     out += valueHtml;
@@ -188,6 +188,10 @@ void Row(std::string& out, std::string_view label, const std::string& valueHtml)
 std::string NameAndIdent(const Texts& t, const std::string& name, const std::string& ident) {
     return Html(name) + " <span class=\"ident\">(" + Html(t.ident) + " " + Html(ident) + ")</span>";
 }
+
+// Widths and spacing as attributes as well as in the style: simple HTML renderers (such as a
+// print preview's rich text) honour only the attributes, browsers both.
+constexpr std::string_view kTableAttributes = " width=\"100%\" cellspacing=\"0\" cellpadding=\"4\"";
 
 constexpr std::string_view kStyle =
     "@page { size: A4; margin: 18mm 16mm; }\n"
@@ -205,8 +209,8 @@ constexpr std::string_view kStyle =
     ".crc { font-family: monospace; font-size: 14pt; font-weight: bold; }\n"
     ".missing { font-weight: bold; }\n"
     "table.signoff { margin-top: 8mm; page-break-inside: avoid; }\n"
-    "table.signoff th { width: 25%; font-weight: normal; padding-top: 8mm; }\n"
-    "table.signoff td { border-bottom: 0.3mm solid #000; padding-top: 8mm; }\n";
+    "table.signoff th { width: 25%; font-weight: normal; padding-top: 10mm; }\n"
+    "table.signoff td { border-bottom: 1px solid #000; padding-top: 10mm; }\n";
 
 }  // namespace
 
@@ -221,7 +225,7 @@ std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordL
     out += kStyle;
     out += "</style>\n</head>\n<body>\n<h1>";
     out += Html(t.title);
-    out += "</h1>\n<table class=\"facts\">\n";
+    out += "</h1>\n<table class=\"facts\"" + std::string(kTableAttributes) + ">\n";
     Row(out, t.program, Html(record.programName) + " " + Html(record.programVersion));
     Row(out, t.dateTime, Html(record.dateTime));
     Row(out, t.user, Html(record.loginName));
@@ -233,7 +237,7 @@ std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordL
     Row(out, t.catalogMd5, Html(record.catalogMd5));
     out += "</table>\n<h2>";
     out += Html(t.module);
-    out += "</h2>\n<table class=\"facts\">\n";
+    out += "</h2>\n<table class=\"facts\"" + std::string(kTableAttributes) + ">\n";
     Row(out, t.manufacturer, NameAndIdent(t, record.manufacturerName, record.manufacturerIdent));
     Row(out, t.device, NameAndIdent(t, record.deviceName, record.deviceIdent));
     Row(out, t.module, NameAndIdent(t, record.moduleName, record.moduleIdent));
@@ -241,7 +245,8 @@ std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordL
     Row(out, t.busAddress, record.busAddress ? Html(*record.busAddress) : Html(t.none));
     out += "</table>\n<h2>";
     out += Html(t.parameters);
-    out += "</h2>\n<table class=\"parameters\">\n<thead><tr><th>";
+    out += "</h2>\n<table class=\"parameters\" border=\"1\"" + std::string(kTableAttributes) +
+           ">\n<thead><tr><th>";
     out += Html(t.name) + "</th><th>" + Html(t.value) + "</th><th>" + Html(t.min) + "</th><th>" +
            Html(t.max) + "</th><th>" + Html(t.verifiedColumn);
     out += "</th></tr></thead>\n<tbody>\n";
@@ -254,13 +259,14 @@ std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordL
     }
     out += "</tbody>\n</table>\n<h2>";
     out += Html(t.crc);
-    out += "</h2>\n<table class=\"facts\">\n";
+    out += "</h2>\n<table class=\"facts\"" + std::string(kTableAttributes) + ">\n";
     Row(out, t.hexadecimal,
         "<span class=\"crc\">" + Html(FormatCrc(true, record.crc, 0)) + "</span>");
     Row(out, t.decimal, "<span class=\"crc\">" + Html(FormatCrc(true, record.crc, 1)) + "</span>");
-    out += "</table>\n<table class=\"signoff\">\n";
+    out += "</table>\n<table class=\"signoff\"" + std::string(kTableAttributes) + ">\n";
     for (const std::string_view label : {t.verifiedBy, t.date, t.signature}) {
-        out += "<tr><th>" + Html(label) + "</th><td></td></tr>\n";
+        out += "<tr><th width=\"25%\">" + Html(label) +
+               "</th><td width=\"75%\">&nbsp;<br>&nbsp;</td></tr>\n";
     }
     out += "</table>\n</body>\n</html>\n";
     return out;

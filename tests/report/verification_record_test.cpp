@@ -47,16 +47,24 @@ TEST(VerificationRecord, StatesEveryFactInEachLanguage) {
     };
     const Case cases[] = {
         {RecordLanguage::English,
-         {"<html lang=\"en\">", "<h1>Verification record</h1>", "<th>Mode</th><td>Edit</td>",
-          "<th>Project file</th><td>none</td>", "<th>Bus address</th><td>3</td>",
-          "<th>Verified by</th><td></td>", "<th>Date</th><td></td>", "<th>Signature</th><td></td>",
+         {"<html lang=\"en\">", "<h1>Verification record</h1>",
+          "<th width=\"35%\">Mode</th><td>Edit</td>",
+          "<th width=\"35%\">Project file</th><td>none</td>",
+          "<th width=\"35%\">Bus address</th><td>3</td>",
+          "<th width=\"25%\">Verified by</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
+          "<th width=\"25%\">Date</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
+          "<th width=\"25%\">Signature</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
           "&#x2713; verified"},
          {"Geprüft", "Unterschrift", "keine"}},
         {RecordLanguage::German,
          {"<html lang=\"de\">", "<h1>Verifikationsprotokoll</h1>",
-          "<th>Betriebsart</th><td>Bearbeiten</td>", "<th>Projektdatei</th><td>keine</td>",
-          "<th>Busadresse</th><td>3</td>", "<th>Geprüft von</th><td></td>",
-          "<th>Datum</th><td></td>", "<th>Unterschrift</th><td></td>", "&#x2713; geprüft"},
+          "<th width=\"35%\">Betriebsart</th><td>Bearbeiten</td>",
+          "<th width=\"35%\">Projektdatei</th><td>keine</td>",
+          "<th width=\"35%\">Busadresse</th><td>3</td>",
+          "<th width=\"25%\">Geprüft von</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
+          "<th width=\"25%\">Datum</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
+          "<th width=\"25%\">Unterschrift</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
+          "&#x2713; geprüft"},
          {"Verified by", "Signature", ">none<"}},
     };
     for (const Case& c : cases) {
@@ -91,9 +99,10 @@ TEST(VerificationRecord, ModeProjectBusAddressAndMarks) {
     record.parameters[1].verified = false;
     record.crc = 0xFFFFFFFFu;
     const std::string html = MakeVerificationRecordHtml(record, RecordLanguage::English);
-    EXPECT_NE(html.find("<th>Mode</th><td>TCI, TPF file call.tpf</td>"), std::string::npos);
+    EXPECT_NE(html.find("<th width=\"35%\">Mode</th><td>TCI, TPF file call.tpf</td>"),
+              std::string::npos);
     EXPECT_NE(html.find("<td>/home/engineer/projects/line 3.kfx</td>"), std::string::npos);
-    EXPECT_NE(html.find("<th>Bus address</th><td>none</td>"), std::string::npos);
+    EXPECT_NE(html.find("<th width=\"35%\">Bus address</th><td>none</td>"), std::string::npos);
     EXPECT_NE(html.find("<td class=\"missing\">NOT verified</td>"), std::string::npos);
     EXPECT_EQ(Count(html, "&#x2713; verified"), 1u);
     EXPECT_NE(html.find(">FFFFFFFF<"), std::string::npos);
