@@ -124,7 +124,49 @@ void BM_BuildParamStream(benchmark::State& state) {
     state.counters["image_bytes"] = size;
 }
 
+// The largest image a module can have (lenUserParam 65 535 plus the four uncovered bytes),
+// and what computing its CRC twice costs: the table routine alone, the bit-wise one alone, and
+// RecordSafetyCrc, which runs both and compares.
+constexpr uint16_t kLargestCovered = 65535;
+
+std::vector<uint8_t> LargestImage() {
+    const std::vector<uint8_t>& bytes = CrcInput();
+    std::vector<uint8_t> image(size_t{kLargestCovered} + 4);
+    for (size_t i = 0; i < image.size(); ++i) {
+        image[i] = bytes[i % bytes.size()];
+    }
+    return image;
+}
+
+void BM_LargestImage_TableRoutine(benchmark::State& state) {
+    const std::vector<uint8_t> image = LargestImage();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            SafetyCrc32(kLargestCovered, 0, image.data() + 4, CrcDirection::Forward));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kLargestCovered);
+}
+
+void BM_LargestImage_BitwiseRoutine(benchmark::State& state) {
+    const std::vector<uint8_t> image = LargestImage();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(norvane::SafetyCrc32Bitwise(kLargestCovered, 0, image.data() + 4));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kLargestCovered);
+}
+
+void BM_LargestImage_RecordSafetyCrc(benchmark::State& state) {
+    const std::vector<uint8_t> image = LargestImage();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(norvane::RecordSafetyCrc(image, kLargestCovered));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * kLargestCovered);
+}
+
 BENCHMARK(BM_SafetyCrc32);
+BENCHMARK(BM_LargestImage_TableRoutine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LargestImage_BitwiseRoutine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LargestImage_RecordSafetyCrc)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BoostCrc);
 BENCHMARK(BM_BuildParamStream)->Arg(256)->Arg(4096);
 

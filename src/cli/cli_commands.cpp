@@ -12,6 +12,7 @@
 #include "base/program_version.h"
 #include "catalog/catalog.h"
 #include "cli/cli_tpf.h"
+#include "cli/cli_lint.h"
 #include "cli/field_escape.h"
 #include "safety/param_stream.h"
 #include "settings/md5_digest.h"
@@ -338,13 +339,19 @@ int Crc(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         out << "error image " << error.what() << '\n';
         return kExitRefused;
     }
-    const uint32_t crc = RecordSafetyCrc(image.data, module->lenUserParam);
-
     static constexpr char kHex[] = "0123456789abcdef";
     std::string line = "image ";
     for (const uint8_t byte : image.data) {
         line += kHex[byte >> 4];
         line += kHex[byte & 0x0F];
+    }
+    uint32_t crc = 0;
+    try {
+        crc = RecordSafetyCrc(image.data, module->lenUserParam);
+    } catch (const ParamStreamError&) {
+        // The two CRC routines disagree: no number at all rather than one nobody can trust.
+        out << line << "\ncrc error\n";
+        return kExitRefused;
     }
     char number[16];
     std::snprintf(number, sizeof number, options.decimal ? "%u" : "%X", crc);
@@ -405,6 +412,7 @@ constexpr Command kCommands[] = {
      "\nThe TPF file is never deleted. A refused call prints one line \"error ID TEXT\" with the\n"
      "message the window would show. --dec prints the CRC in decimal.\n",
      Tpf},
+    {"lint", kLintUsage, kLintHelp, Lint},
 };
 
 void WriteUsage(std::ostream& out) {

@@ -81,11 +81,31 @@ ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
     return stream;
 }
 
+namespace {
+
+TableCrcRoutine g_tableCrc = &SafetyCrc32;
+
+}  // namespace
+
+TableCrcRoutine SetTableCrcRoutine(TableCrcRoutine routine) {
+    const TableCrcRoutine previous = g_tableCrc;
+    g_tableCrc = routine != nullptr ? routine : &SafetyCrc32;
+    return previous;
+}
+
 uint32_t RecordSafetyCrc(std::span<const uint8_t> record, uint16_t lenUserParam) {
     if (record.size() < size_t{4} + lenUserParam) {
         throw ParamStreamError("the record is shorter than the bytes its CRC covers");
     }
-    return SafetyCrc32(lenUserParam, 0, record.data() + 4, CrcDirection::Forward);
+    const uint8_t* covered = record.data() + 4;
+    const uint32_t byTable = g_tableCrc(lenUserParam, 0, covered, CrcDirection::Forward);
+    const uint32_t byBits = SafetyCrc32Bitwise(lenUserParam, 0, covered);
+    // A user copies this number into a safety controller: when the two routines do not give
+    // the same one, neither can be trusted, and no CRC is given at all.
+    if (byTable != byBits) {
+        throw ParamStreamError("the table and the bit-wise CRC routines disagree");
+    }
+    return byTable;
 }
 
 }  // namespace norvane

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "catalog/catalog.h"
+#include "safety/safety_crc.h"
 
 namespace norvane {
 
@@ -45,7 +46,16 @@ ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
 
 // The safety CRC over bytes 4 ... 4 + lenUserParam - 1 of a record of at least lenUserParam + 4
 // bytes: the one routine through which every CRC that the tool shows or prints is computed.
-// Throws ParamStreamError when the record is shorter than the bytes the CRC covers.
+// It is computed twice, by the table routine and by the bit-wise one, and given only when
+// both agree. Throws ParamStreamError when the record is shorter than the bytes the CRC
+// covers, or when the two routines disagree.
 uint32_t RecordSafetyCrc(std::span<const uint8_t> record, uint16_t lenUserParam);
+
+// The table routine that RecordSafetyCrc runs (SafetyCrc32 unless replaced). Tests replace it
+// to make the two routines disagree; null puts SafetyCrc32 back. Returns the routine it
+// replaced.
+using TableCrcRoutine = uint32_t (*)(uint32_t length, uint32_t initial, const uint8_t* data,
+                                     CrcDirection direction);
+TableCrcRoutine SetTableCrcRoutine(TableCrcRoutine routine);
 
 }  // namespace norvane

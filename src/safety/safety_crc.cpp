@@ -85,4 +85,21 @@ uint32_t SafetyCrc32(uint32_t length, uint32_t initial, const uint8_t* data,
     return initial;
 }
 
+uint32_t SafetyCrc32Bitwise(uint32_t length, uint32_t initial, const uint8_t* data) {
+    if (data == nullptr) {
+        return initial;
+    }
+    uint32_t h = initial;
+    for (uint32_t i = 0; i < length; ++i) {
+        h ^= uint32_t{data[i]} << 24;
+        for (int bit = 0; bit < 8; ++bit) {
+            const uint32_t top = h >> 31;
+            // 0 - top is all ones when the top bit was set: the polynomial goes in without a
+            // branch that the bit pattern could make slow.
+            h = (h << 1) ^ (kSafetyCrcPolynomial & (0u - top));
+        }
+    }
+    return h;
+}
+
 }  // namespace norvane

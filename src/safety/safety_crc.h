@@ -19,4 +19,9 @@ const std::array<uint32_t, 256>& SafetyCrcTable();
 uint32_t SafetyCrc32(uint32_t length, uint32_t initial, const uint8_t* data,
                      CrcDirection direction);
 
+// The same CRC, first byte to last, worked out one bit at a time from the polynomial alone: no
+// table, no multi-byte steps. It shares no code with SafetyCrc32, so that a fault in either
+// (a corrupted table, a miscompiled loop) shows as a disagreement between the two.
+uint32_t SafetyCrc32Bitwise(uint32_t length, uint32_t initial, const uint8_t* data);
+
 }  // namespace norvane

@@ -1,10 +1,12 @@
 // Any bytes as a device catalog: parse, list the manufacturers, then walk every level the way
-// the window's selection and the command-line tool do, building each module's image.
+// the window's selection and the command-line tool do, building each module's image, and run
+// the catalog checks over it.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "catalog/catalog.h"
+#include "catalog/catalog_lint.h"
 #include "safety/param_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -30,5 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
+    // The catalog checks walk the same levels again, with the raw attribute texts.
+    (void)norvane::LintCatalog(catalog.catalogDoc.get());
     return 0;
 }

@@ -110,5 +110,64 @@ TEST(ParamStream, RefusesFieldsItCannotHold) {
     }
 }
 
+// Puts the table routine back however the test ends.
+class TableRoutineSwap {
+  public:
+    explicit TableRoutineSwap(TableCrcRoutine routine) : previous_(SetTableCrcRoutine(routine)) {}
+    ~TableRoutineSwap() { SetTableCrcRoutine(previous_); }
+    TableRoutineSwap(const TableRoutineSwap&) = delete;
+    TableRoutineSwap& operator=(const TableRoutineSwap&) = delete;
+
+  private:
+    TableCrcRoutine previous_;
+};
+
+uint32_t OneBitOff(uint32_t length, uint32_t initial, const uint8_t* data, CrcDirection direction) {
+    return SafetyCrc32(length, initial, data, direction) ^ 0x00010000u;
+}
+
+uint32_t StuckAtZero(uint32_t, uint32_t, const uint8_t*, CrcDirection) {
+    return 0;
+}
+
+uint32_t LastByteSkipped(uint32_t length, uint32_t initial, const uint8_t* data,
+                         CrcDirection direction) {
+    return SafetyCrc32(length > 0 ? length - 1 : 0, initial, data, direction);
+}
+
+TEST(ParamStream, NoCrcWhenTheTwoRoutinesDisagree) {
+    const ParamStream image =
+        BuildParamStream(DataFormat::Motorola, 7, {Field(32, 16, 0x1234), Field(48, 8, 0x0B)});
+    const ParamStream zeros = BuildParamStream(DataFormat::Motorola, 7, {});
+    struct Case {
+        const char* name;
+        TableCrcRoutine routine;
+        bool refusedForImage;
+        bool refusedForZeros;  // a stuck routine is caught only where the true CRC is not its value
+    };
+    const Case cases[] = {
+        {"one bit off", &OneBitOff, true, true},
+        {"stuck at zero", &StuckAtZero, true, false},
+        {"last byte skipped", &LastByteSkipped, true, false},
+        {"the real table routine", &SafetyCrc32, false, false},
+    };
+    for (const Case& c : cases) {
+        const TableRoutineSwap swap(c.routine);
+        if (c.refusedForImage) {
+            EXPECT_THROW(RecordSafetyCrc(image.data, 3), ParamStreamError) << c.name;
+        } else {
+            EXPECT_EQ(RecordSafetyCrc(image.data, 3), 0xAB5F40D8u) << c.name;
+        }
+        if (c.refusedForZeros) {
+            EXPECT_THROW(RecordSafetyCrc(zeros.data, 3), ParamStreamError) << c.name;
+        } else {
+            EXPECT_EQ(RecordSafetyCrc(zeros.data, 3), 0u) << c.name;
+        }
+    }
+    // The swap is undone: the real routine gives the CRC again.
+    EXPECT_EQ(RecordSafetyCrc(image.data, 3), 0xAB5F40D8u);
+    EXPECT_EQ(SetTableCrcRoutine(nullptr), &SafetyCrc32);
+}
+
 }  // namespace
 }  // namespace norvane
