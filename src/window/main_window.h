@@ -19,6 +19,7 @@
 #include "catalog/catalog.h"
 #include "settings/settings_file.h"
 #include "tci/tci_data.h"
+#include "window/catalog_text.h"
 
 class QAction;
 class QGroupBox;
@@ -221,8 +222,7 @@ class CNorvaneCRCToolDlg : public QDialog {
         combo->clear();
         for (const auto& record : records) {
             if (!record.name.empty()) {
-                combo->addItem(QString::fromStdString(record.name),
-                               QByteArray::fromStdString(record.name));
+                combo->addItem(CatalogText(record.name), QByteArray::fromStdString(record.name));
             }
         }
     }
