@@ -73,62 +73,65 @@ TEST_F(EncodingTest, NamesInAnyEncodingAreShownAndFound) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        UseCatalog(CatalogWith(c.bytes));
-        dialogs_.shown.clear();
-        CNorvaneCRCToolDlg& window = Start();
-        ASSERT_FALSE(window.IsClosed());
-        const auto shown = [](const std::string& utf8) { return QString::fromStdString(utf8); };
-        EXPECT_EQ(window.m_vendorCombo->currentText(), shown(c.shown.vendor));
-        EXPECT_EQ(window.m_deviceCombo->currentText(), shown(c.shown.device));
-        EXPECT_EQ(window.m_moduleCombo->currentText(), shown(c.shown.module));
-        EXPECT_EQ(window.m_vendorEdit->text(), shown(c.shown.vendor));
-        EXPECT_EQ(window.m_deviceEdit->text(), shown(c.shown.device));
-        EXPECT_EQ(window.m_moduleEdit->text(), shown(c.shown.module));
-        ASSERT_NE(window.moduleTreeItem, nullptr);
-        EXPECT_EQ(window.vendorTreeItem->text(0), shown(c.shown.vendor));
-        EXPECT_EQ(window.deviceTreeItem->text(0), shown(c.shown.device));
-        EXPECT_EQ(window.moduleTreeItem->text(0), shown(c.shown.module));
-        ASSERT_EQ(window.moduleTreeItem->childCount(), 2);
-        EXPECT_EQ(window.moduleTreeItem->child(0)->text(0), shown(c.shown.parameter));
-        EXPECT_EQ(Row(0),
-                  (QStringList{shown(c.shown.parameter), "blau", "rot", "blau", "UInt", "enum"}));
+        // Each row runs to its end even when one before it stopped early.
+        [&] {
+            UseCatalog(CatalogWith(c.bytes));
+            dialogs_.shown.clear();
+            CNorvaneCRCToolDlg& window = Start();
+            ASSERT_FALSE(window.IsClosed());
+            const auto shown = [](const std::string& utf8) { return QString::fromStdString(utf8); };
+            EXPECT_EQ(window.m_vendorCombo->currentText(), shown(c.shown.vendor));
+            EXPECT_EQ(window.m_deviceCombo->currentText(), shown(c.shown.device));
+            EXPECT_EQ(window.m_moduleCombo->currentText(), shown(c.shown.module));
+            EXPECT_EQ(window.m_vendorEdit->text(), shown(c.shown.vendor));
+            EXPECT_EQ(window.m_deviceEdit->text(), shown(c.shown.device));
+            EXPECT_EQ(window.m_moduleEdit->text(), shown(c.shown.module));
+            ASSERT_NE(window.moduleTreeItem, nullptr);
+            EXPECT_EQ(window.vendorTreeItem->text(0), shown(c.shown.vendor));
+            EXPECT_EQ(window.deviceTreeItem->text(0), shown(c.shown.device));
+            EXPECT_EQ(window.moduleTreeItem->text(0), shown(c.shown.module));
+            ASSERT_EQ(window.moduleTreeItem->childCount(), 2);
+            EXPECT_EQ(window.moduleTreeItem->child(0)->text(0), shown(c.shown.parameter));
+            EXPECT_EQ(Row(0), (QStringList{shown(c.shown.parameter), "blau", "rot", "blau", "UInt",
+                                           "enum"}));
 
-        // The enumeration shows its items; the one chosen is accepted by its own bytes.
-        Select(window.moduleTreeItem->child(0));
-        EXPECT_EQ(window.m_selectedGroup->title(), shown(c.shown.parameter));
-        ASSERT_EQ(window.m_enumInput->count(), 3);
-        EXPECT_EQ(window.m_enumInput->itemText(1), shown(c.shown.item));
-        EXPECT_EQ(window.m_enumInput->currentText(), "blau");
+            // The enumeration shows its items; the one chosen is accepted by its own bytes.
+            Select(window.moduleTreeItem->child(0));
+            EXPECT_EQ(window.m_selectedGroup->title(), shown(c.shown.parameter));
+            ASSERT_EQ(window.m_enumInput->count(), 3);
+            EXPECT_EQ(window.m_enumInput->itemText(1), shown(c.shown.item));
+            EXPECT_EQ(window.m_enumInput->currentText(), "blau");
 
-        Select(window.vendorTreeItem);
-        for (int i = 0; i < 4; ++i) {
-            Accept();  // vendor, device, bus address, module
-        }
-        ASSERT_EQ(window.m_tree->currentItem(), window.moduleTreeItem->child(0));
-        window.m_enumInput->setCurrentIndex(1);
-        Accept();
-        EXPECT_EQ(window.m_catalog.parameterList[0].value, 2u);
-        EXPECT_EQ(Row(0)[1], shown(c.shown.item));
-        Accept();  // F_Dest_Add
-        EXPECT_TRUE(dialogs_.shown.empty());
-        ASSERT_TRUE(window.m_calcCrc->isEnabled());
-        window.m_calcCrc->click();
-        EXPECT_TRUE(window.m_crcValid);
-        const ParamStream image =
-            BuildParamStream(DataFormat::Motorola, 7, window.m_catalog.parameterList);
-        EXPECT_EQ(image.data[4], 2);
-        EXPECT_EQ(window.m_crcValue, RecordSafetyCrc(image.data, 3));
-        Select(window.moduleTreeItem->child(0));
-        EXPECT_EQ(window.m_enumInput->currentText(), shown(c.shown.item));
-        EXPECT_EQ(window.m_valueEdit->text(), shown(c.shown.item));
+            Select(window.vendorTreeItem);
+            for (int i = 0; i < 4; ++i) {
+                Accept();  // vendor, device, bus address, module
+            }
+            ASSERT_EQ(window.m_tree->currentItem(), window.moduleTreeItem->child(0));
+            window.m_enumInput->setCurrentIndex(1);
+            Accept();
+            EXPECT_EQ(window.m_catalog.parameterList[0].value, 2u);
+            EXPECT_EQ(Row(0)[1], shown(c.shown.item));
+            Accept();  // F_Dest_Add
+            EXPECT_TRUE(dialogs_.shown.empty());
+            ASSERT_TRUE(window.m_calcCrc->isEnabled());
+            window.m_calcCrc->click();
+            EXPECT_TRUE(window.m_crcValid);
+            const ParamStream image =
+                BuildParamStream(DataFormat::Motorola, 7, window.m_catalog.parameterList);
+            EXPECT_EQ(image.data[4], 2);
+            EXPECT_EQ(window.m_crcValue, RecordSafetyCrc(image.data, 3));
+            Select(window.moduleTreeItem->child(0));
+            EXPECT_EQ(window.m_enumInput->currentText(), shown(c.shown.item));
+            EXPECT_EQ(window.m_valueEdit->text(), shown(c.shown.item));
 
-        // A cancelled vendor change finds its way back to the name's own entry.
-        window.m_projectUnsaved = true;
-        dialogs_.answers = {QMessageBox::Cancel};
-        window.m_vendorCombo->setCurrentIndex(1);
-        window.OnVendorChanged();
-        EXPECT_EQ(window.m_vendorCombo->currentIndex(), 0);
-        window.m_projectUnsaved = false;
+            // A cancelled vendor change finds its way back to the name's own entry.
+            window.m_projectUnsaved = true;
+            dialogs_.answers = {QMessageBox::Cancel};
+            window.m_vendorCombo->setCurrentIndex(1);
+            window.OnVendorChanged();
+            EXPECT_EQ(window.m_vendorCombo->currentIndex(), 0);
+            window.m_projectUnsaved = false;
+        }();
     }
 }
 

@@ -2,6 +2,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QThread>
 
 #include "base/messages.h"
 #include "window/application.h"
@@ -233,7 +234,10 @@ MessageRequest FirstMessageOfProgram(const std::string& editMode, const QStringL
     const QRegularExpression line(QStringLiteral("norvane\\.messages: message (\\d+) ([^\\n]*)"));
     // A copy of the program that another test runs meanwhile makes this one end silently;
     // then it is simply started again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0) {
+            QThread::msleep(500);
+        }
         QProcess run;
         run.setProcessEnvironment(environment);
         run.start(QString::fromStdString(program.string()), arguments);
