@@ -1,21 +1,24 @@
 #include "base/utf8_text.h"
 
+#include <cstdint>
+
 namespace norvane {
 
 size_t Utf8SequenceLength(std::string_view text) {
     if (text.empty()) {
         return 0;
     }
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    size_t length = 0;
-    // The range of the second byte; it is narrower than 80-BF where that excludes overlong
-    // forms (E0, F0), surrogates (ED) and code points above U+10FFFF (F4).
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
+    const auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
+    const uint8_t lead = byte(0);
     if (lead < 0x80) {
         return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
+    }
+    size_t length = 0;
+    // The range of the first continuation byte narrows for the leads that would otherwise
+    // allow overlong forms, surrogates or values beyond U+10FFFF.
+    uint8_t low = 0x80;
+    uint8_t high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
@@ -37,6 +40,32 @@ size_t Utf8SequenceLength(std::string_view text) {
         }
     }
     return length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    while (!text.empty()) {
+        const size_t length = Utf8SequenceLength(text);
+        if (length == 0) {
+            return false;
+        }
+        text.remove_prefix(length);
+    }
+    return true;
+}
+
+std::string CutToWidth(std::string_view text, size_t width) {
+    if (text.size() <= width) {
+        return std::string(text);
+    }
+    if (!IsValidUtf8(text)) {
+        return std::string(text.substr(0, width));
+    }
+    // A continuation byte at the cut belongs to a character that began before it.
+    size_t end = width;
+    while (end > 0 && (static_cast<uint8_t>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return std::string(text.substr(0, end));
 }
 
 }  // namespace norvane

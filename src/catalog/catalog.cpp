@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/decimal_text.h"
+#include "base/utf8_text.h"
 #include "xml/xml_parser.h"
 
 namespace norvane {
@@ -19,10 +20,8 @@ std::string Text(const XmlElement* element, std::string_view name, size_t width)
     if (!value) {
         return {};
     }
-    if (value->size() > width) {
-        value->resize(width);
-    }
-    return std::move(*value);
+    // A UTF-8 name cut inside a character would no longer be UTF-8 and would show garbled.
+    return CutToWidth(*value, width);
 }
 
 bool Is(const XmlAttribute* attribute, std::string_view expected) {

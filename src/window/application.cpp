@@ -1,6 +1,7 @@
 #include "window/application.h"
 
 #include <exception>
+#include <utility>
 
 #include "base/messages.h"
 #include "settings/app_locations.h"
@@ -11,8 +12,9 @@
 
 namespace norvane {
 
-CNorvaneCRCToolApp::CNorvaneCRCToolApp(int& argc, char** argv, const SingleInstanceGuard& guard)
-    : QApplication(argc, argv), m_guard(guard) {}
+CNorvaneCRCToolApp::CNorvaneCRCToolApp(int& argc, char** argv, std::vector<std::string> arguments,
+                                       const SingleInstanceGuard& guard)
+    : QApplication(argc, argv), m_guard(guard), m_arguments(std::move(arguments)) {}
 
 bool CNorvaneCRCToolApp::InitInstance() {
     if (m_guard.IsAlreadyRunning()) {
@@ -33,11 +35,7 @@ bool CNorvaneCRCToolApp::InitInstance() {
 
     CNorvaneCRCToolDlg window;
     window.SetSettingsPath(m_settingsPath);
-    std::vector<std::string> arguments;
-    for (const QString& argument : QCoreApplication::arguments()) {
-        arguments.push_back(argument.toStdString());
-    }
-    window.SetArguments(std::move(arguments));
+    window.SetArguments(m_arguments);
     try {
         window.DoModal();
     } catch (const std::exception& error) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <string>
+#include <vector>
 
 #include "base/single_instance.h"
 
@@ -13,8 +14,11 @@ class CNorvaneCRCToolApp : public QApplication {
     Q_OBJECT
 
   public:
-    // `guard` is the process's single-instance guard, made before the application object.
-    CNorvaneCRCToolApp(int& argc, char** argv, const SingleInstanceGuard& guard);
+    // `arguments` are the process's arguments as it received them, the program first (Qt
+    // takes its own switches out of argv); `guard` is the process's single-instance guard,
+    // made before the application object.
+    CNorvaneCRCToolApp(int& argc, char** argv, std::vector<std::string> arguments,
+                       const SingleInstanceGuard& guard);
 
     // The whole run, from the instance check to the release of the loaded data. Always false:
     // there is nothing to do after the main window has closed.
@@ -25,6 +29,7 @@ class CNorvaneCRCToolApp : public QApplication {
 
   private:
     const SingleInstanceGuard& m_guard;
+    std::vector<std::string> m_arguments;
     std::string m_programDir;
     std::string m_settingsPath;
 };

@@ -1,6 +1,7 @@
 #include "window/dialog_seam.h"
 
 #include <QDesktopServices>
+#include <QLoggingCategory>
 #include <QUrl>
 #include <string>
 #include <vector>
@@ -12,10 +13,14 @@ namespace norvane {
 
 namespace {
 
+// Every message shown, for a log when asked for (QT_LOGGING_RULES="norvane.messages.info=true").
+Q_LOGGING_CATEGORY(lcMessages, "norvane.messages", QtWarningMsg)
+
 class RealDialogs : public DialogSeam {
   public:
     QMessageBox::StandardButton ShowMessage(QWidget* parent,
                                             const MessageRequest& request) override {
+        qCInfo(lcMessages).noquote() << "message" << request.id << request.text;
         QMessageBox box(request.icon, request.caption, request.text, request.buttons, parent);
         box.setAccessibleName(request.caption);
         box.setAccessibleDescription(request.text);

@@ -1,3 +1,7 @@
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "base/single_instance.h"
 #include "window/application.h"
 
@@ -9,7 +13,10 @@ const norvane::SingleInstanceGuard g_singleInstance;
 }  // namespace
 
 int main(int argc, char** argv) {
-    norvane::CNorvaneCRCToolApp application(argc, argv, g_singleInstance);
+    // Taken before Qt sees them: Qt removes the switches it knows (-style, -reverse, ...) from
+    // argv, and the program must count every argument it was given.
+    std::vector<std::string> arguments(argv, argv + argc);
+    norvane::CNorvaneCRCToolApp application(argc, argv, std::move(arguments), g_singleInstance);
     application.InitInstance();
     return 0;
 }

@@ -162,21 +162,22 @@ void CNorvaneCRCToolDlg::CreateControls() {
 
     m_buttonGroup = new QGroupBox(m_parameterGroup);  // owned by its Qt parent
     m_accept = Make<QPushButton>(m_buttonGroup, "1012");
+    // Accept is the default: Enter in the tree or an input accepts the item. A push button
+    // with the focus takes Enter for itself, so that Enter on Exit leaves instead of
+    // verifying whatever item happens to be selected.
     m_accept->setDefault(true);
     m_calcCrc = Make<QPushButton>(m_buttonGroup, "1018");
-    m_calcCrc->setAutoDefault(false);
     m_crcLabel = Make<QLabel>(m_buttonGroup, "1033");
     m_crcLabel->setAlignment(Qt::AlignCenter);
     m_crcEdit = ReadOnlyEdit(m_buttonGroup, "1019", Qt::AlignCenter);
     m_hex = Make<CRequestRadioButton>(m_buttonGroup, "1037");
     m_dec = Make<CRequestRadioButton>(m_buttonGroup, "1038");
-    for (QRadioButton* radio :
-         {static_cast<QRadioButton*>(m_hex), static_cast<QRadioButton*>(m_dec)}) {
-        radio->setAutoExclusive(false);
-    }
+    // Hex and Dec stay an exclusive pair, so assistive technology announces them as radio
+    // buttons and the arrow keys move between them; the marks are still set by the program
+    // alone (CRequestRadioButton).
     m_exit = Make<QPushButton>(m_buttonGroup, "1");
-    m_exit->setAutoDefault(false);
     for (QPushButton* button : {m_accept, m_calcCrc, m_exit}) {
+        button->setAutoDefault(true);
         button->setMinimumSize(150, 36);
     }
 }
@@ -306,7 +307,7 @@ void CNorvaneCRCToolDlg::PlaceControls() {
 
 void CNorvaneCRCToolDlg::ApplyTexts() {
     const auto text = [](const char* key) { return ResourceText(key); };
-    setWindowTitle(QString::fromStdString(Locations().exeBaseName));
+    setWindowTitle(text("dialog.103"));
     setAccessibleName(text("dialog.103"));
     m_banner->setPixmap(ResourceImage("banner"));
     m_staticIcon->setPixmap(

@@ -20,6 +20,7 @@
 #include "settings/settings_file.h"
 #include "tci/tci_data.h"
 #include "tci/tpf_reader.h"
+#include "window/catalog_text.h"
 
 class QAction;
 class QGroupBox;
@@ -227,8 +228,7 @@ class CNorvaneCRCToolDlg : public QDialog {
         combo->clear();
         for (const auto& record : records) {
             if (!record.name.empty()) {
-                combo->addItem(QString::fromStdString(record.name),
-                               QByteArray::fromStdString(record.name));
+                combo->addItem(CatalogText(record.name), QByteArray::fromStdString(record.name));
             }
         }
     }

@@ -13,6 +13,7 @@
 
 #include "base/messages.h"
 #include "safety/parameter_values.h"
+#include "window/catalog_text.h"
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
@@ -21,8 +22,10 @@ namespace norvane {
 
 namespace {
 
+// Catalog texts keep their own encoding; the rest of what is shown here is ASCII or UTF-8,
+// which this shows alike.
 QString Text(const std::string& text) {
-    return QString::fromStdString(text);
+    return CatalogText(text);
 }
 
 QString Decimal(int32_t value) {
@@ -70,8 +73,10 @@ void CNorvaneCRCToolDlg::OnParameterSelected(QTreeWidgetItem* item) {
             ShowValueControls(true, false, true, false);
             m_enumInput->clear();
             m_valueEdit->clear();
+            // Each entry carries its item's own bytes, which Accept compares.
             for (const CatalogEnumItem& entry : m_catalog.enumItemList) {
-                m_enumInput->addItem(Text(entry.valueText));
+                m_enumInput->addItem(Text(entry.valueText),
+                                     QByteArray::fromStdString(entry.valueText));
             }
             const CatalogEnumItem* current = nullptr;
             for (const CatalogEnumItem& entry : m_catalog.enumItemList) {
@@ -82,7 +87,7 @@ void CNorvaneCRCToolDlg::OnParameterSelected(QTreeWidgetItem* item) {
             }
             if (current != nullptr) {
                 m_enumInput->setCurrentIndex(
-                    m_enumInput->findText(Text(current->valueText), Qt::MatchExactly));
+                    m_enumInput->findData(QByteArray::fromStdString(current->valueText)));
                 m_valueEdit->setText(Text(current->valueText));
             } else {
                 m_enumInput->setCurrentIndex(-1);
@@ -91,7 +96,7 @@ void CNorvaneCRCToolDlg::OnParameterSelected(QTreeWidgetItem* item) {
                                      : parameter.type == ParamType::Int ? "%s = %d"
                                                                         : "%s = %0x";
                 std::snprintf(text, sizeof text, format, parameter.name.c_str(), parameter.value);
-                ShowMessageText(this, QString::fromUtf8(text), QMessageBox::NoIcon,
+                ShowMessageText(this, Text(text), QMessageBox::NoIcon,
                                 QString::fromStdString(MessageText(kMsgInvalidValue)),
                                 kMsgInvalidValue);
             }
@@ -209,7 +214,7 @@ void CNorvaneCRCToolDlg::OnAccept() {
         const size_t index = m_currentParameter;
         CatalogParameter& parameter = parameters[index];
         if (parameter.paramView == ParamView::Enum) {
-            const std::string chosen = m_enumInput->currentText().left(255).toStdString();
+            const std::string chosen = m_enumInput->currentData().toByteArray().toStdString();
             for (const CatalogEnumItem& entry : m_catalog.enumItemList) {
                 if (entry.valueText != chosen) {
                     continue;

@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 
 #include "base/messages.h"
+#include "window/catalog_text.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
 #include "xml/xml_tree.h"
@@ -14,13 +15,10 @@ namespace norvane {
 
 namespace {
 
-// The current entry's name, as the catalog holds it.
+// The current entry's name, as the catalog holds it (the record's name, already cut to its
+// field).
 std::string ComboText(const QComboBox* combo) {
-    std::string text = combo->currentData().toByteArray().toStdString();
-    if (text.size() > kNameWidth) {
-        text.resize(kNameWidth);
-    }
-    return text;
+    return combo->currentData().toByteArray().toStdString();
 }
 
 }  // namespace
@@ -29,7 +27,7 @@ void CNorvaneCRCToolDlg::ReselectCombo(QComboBox* combo, const std::string& prev
     // Back to the first entry that begins with the last accepted text, as a cancelled change
     // must leave the list where it was.
     for (int i = 0; i < combo->count(); ++i) {
-        if (XmlStartsWithNoCase(combo->itemText(i).toStdString(), previous)) {
+        if (XmlStartsWithNoCase(combo->itemData(i).toByteArray().toStdString(), previous)) {
             combo->setCurrentIndex(i);
             return;
         }
@@ -42,7 +40,7 @@ void CNorvaneCRCToolDlg::OnVendorChanged() {
         return;
     }
     m_vendorComboText = ComboText(m_vendorCombo);
-    m_vendorEdit->setText(QString::fromStdString(m_vendorComboText));
+    m_vendorEdit->setText(CatalogText(m_vendorComboText));
 
     m_deviceCombo->clear();
     if (const CatalogManufacturer* manufacturer = m_catalog.LoadDevices(m_vendorComboText)) {
@@ -66,7 +64,7 @@ void CNorvaneCRCToolDlg::OnDeviceChanged() {
         return;
     }
     m_deviceComboText = ComboText(m_deviceCombo);
-    m_deviceEdit->setText(QString::fromStdString(m_deviceComboText));
+    m_deviceEdit->setText(CatalogText(m_deviceComboText));
 
     m_moduleCombo->clear();
     if (const CatalogDevice* device = m_catalog.LoadModules(m_deviceComboText)) {
@@ -86,7 +84,7 @@ void CNorvaneCRCToolDlg::OnModuleChanged() {
         return;
     }
     m_moduleComboText = ComboText(m_moduleCombo);
-    m_moduleEdit->setText(QString::fromStdString(m_moduleComboText));
+    m_moduleEdit->setText(CatalogText(m_moduleComboText));
     ShowModule();
 }
 
@@ -114,7 +112,7 @@ void CNorvaneCRCToolDlg::ShowModule() {
         m_tree->clear();
     }
     const auto item = [](auto* parent, const std::string& text) {
-        return new QTreeWidgetItem(parent, {QString::fromStdString(text)});  // owned by the tree
+        return new QTreeWidgetItem(parent, {CatalogText(text)});  // owned by the tree
     };
     vendorTreeItem = item(m_tree, selectedManufacturer.name);
     deviceTreeItem = item(vendorTreeItem, selectedDevice.name);

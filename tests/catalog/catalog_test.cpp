@@ -186,6 +186,38 @@ TEST(Catalog, LongTextsAreCutToTheirFields) {
     EXPECT_EQ(catalog.enumItemList.at(0).valueText, std::string(kNameWidth, 'n'));
 }
 
+TEST(Catalog, Utf8TextsAreNeverCutInsideACharacter) {
+    // "ü" is two bytes in UTF-8 and one in Latin-1; each text puts one across its field's end.
+    const std::string utf8 = "\xC3\xBC";
+    const struct {
+        std::string text;  // the name, identNumber and module type of the catalog
+        std::string name, ident, type;
+    } cases[] = {
+        // the character would be split at every width: cut before it
+        {std::string(78, 'a') + utf8 + "b", std::string(78, 'a'), std::string(30, 'a'),
+         std::string(18, 'a')},
+        // it fits whole at every width
+        {std::string(77, 'a') + utf8 + "b", std::string(77, 'a') + utf8,
+         std::string(29, 'a') + utf8, std::string(17, 'a') + utf8},
+        // not UTF-8: the byte width
+        {std::string(78, 'a') + "\xFC" + "b", std::string(78, 'a') + "\xFC",
+         std::string(30, 'a') + "\xFC", std::string(18, 'a') + "\xFC"},
+    };
+    for (const auto& c : cases) {
+        CatalogData catalog =
+            Loaded("<Hersteller name=\"" + c.text + "\" identNumber=\"" + c.text.substr(48) +
+                   "\"><Device name=\"D\"><Modul name=\"" + c.text + "\" type=\"" +
+                   c.text.substr(60) + "\"/></Device></Hersteller>");
+        const CatalogManufacturer& vendor = catalog.manufacturerList.at(0);
+        EXPECT_EQ(vendor.name, c.name);
+        EXPECT_EQ(vendor.identNumber, c.ident) << c.text.substr(48);
+        ASSERT_NE(catalog.LoadDevices(c.name), nullptr);
+        ASSERT_NE(catalog.LoadModules("D"), nullptr);
+        EXPECT_EQ(catalog.moduleList.at(0).name, c.name);
+        EXPECT_EQ(catalog.moduleList.at(0).type, c.type) << c.text.substr(60);
+    }
+}
+
 TEST(Catalog, ReleaseEmptiesEverything) {
     CatalogData catalog = Loaded(kModules);
     catalog.LoadDevices("V");

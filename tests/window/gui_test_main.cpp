@@ -32,6 +32,6 @@ int main(int argc, char** argv) {
     // The application object under test, guarded by a name of this process alone.
     static const norvane::SingleInstanceGuard guard("norvane-gui-test-" +
                                                     std::to_string(::getpid()));
-    norvane::CNorvaneCRCToolApp application(argc, argv, guard);
+    norvane::CNorvaneCRCToolApp application(argc, argv, {argv, argv + argc}, guard);
     return RUN_ALL_TESTS();
 }

@@ -95,7 +95,8 @@ TEST_F(SelectionTest, UnsavedProjectAsksBeforeEveryChange) {
     window.OnDeviceChanged();
     ASSERT_EQ(window.m_deviceEdit->text(), "NV-PN 300 PROFINET head");
     window.m_deviceCombo->setItemText(0, "NV-PN 300 PROFINET head X2");
-    window.m_deviceCombo->addItem("Other");
+    window.m_deviceCombo->setItemData(0, QByteArray("NV-PN 300 PROFINET head X2"));
+    window.m_deviceCombo->addItem("Other", QByteArray("Other"));
     dialogs_.shown.clear();
     dialogs_.answers = {QMessageBox::Cancel};
     window.m_deviceCombo->setCurrentIndex(2);
@@ -137,21 +138,40 @@ TEST_F(SelectionTest, ControlsCarryTheirNamesForScreenReaders) {
         EXPECT_EQ(widget->accessibleName(), name) << id;
     }
     EXPECT_TRUE(window.m_accept->isDefault());
-    EXPECT_FALSE(window.m_calcCrc->autoDefault());
     EXPECT_EQ(window.m_vendorLabel->buddy(), window.m_vendorCombo);
     EXPECT_TRUE(window.m_fileMenu->title().contains('&'));
 }
 
-TEST_F(SelectionTest, EnterAcceptsFromTheTreeAndTheInput) {
-    CNorvaneCRCToolDlg& window = Start();
-    window.show();
-    QTest::keyClick(window.m_tree, Qt::Key_Return);
-    EXPECT_TRUE(window.vendorVerified);
-    Select(ItemOf("F_Dest_Add"));
-    window.m_input->setText("55");
-    QTest::keyClick(window.m_input, Qt::Key_Enter);
-    EXPECT_EQ(window.m_catalog.parameterList[1].value, 55u);
-    EXPECT_EQ(window.m_catalog.parameterList[1].verified, 1);
+TEST_F(SelectionTest, EnterPressesTheFocusedButtonElseAccepts) {
+    enum class Effect { Accepts, Exits, ComputesCrc };
+    const struct {
+        const char* focus;
+        Qt::Key key;
+        Effect effect;
+    } cases[] = {
+        {"1002", Qt::Key_Return, Effect::Accepts},  // the tree
+        {"1009", Qt::Key_Enter, Effect::Accepts},   // the input
+        {"1037", Qt::Key_Return, Effect::Accepts},  // a radio button is no push button
+        {"1012", Qt::Key_Return, Effect::Accepts},    {"1", Qt::Key_Return, Effect::Exits},
+        {"1018", Qt::Key_Enter, Effect::ComputesCrc},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.focus);
+        CNorvaneCRCToolDlg& window = Start();
+        window.show();
+        window.activateWindow();
+        AcceptAll();
+        CatalogParameter& destination = window.m_catalog.parameterList[1];
+        Select(ItemOf("F_Dest_Add"));
+        Type("55");
+        QWidget* focus = Control<QWidget>(c.focus);
+        focus->setFocus();
+        QTest::keyClick(focus, c.key);
+        EXPECT_EQ(destination.value == 55u, c.effect == Effect::Accepts);
+        EXPECT_EQ(window.IsClosed(), c.effect == Effect::Exits);
+        EXPECT_EQ(window.m_crcValid, c.effect == Effect::ComputesCrc);
+        EXPECT_TRUE(dialogs_.shown.empty());
+    }
 }
 
 TEST_F(SelectionTest, ExitAsksWhatTheSettingsAndTheProjectCallFor) {

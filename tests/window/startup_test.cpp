@@ -1,4 +1,8 @@
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QThread>
 
 #include "base/messages.h"
 #include "window/application.h"
@@ -40,7 +44,7 @@ TEST_F(StartupTest, OpensInEditModeOnTheFirstModule) {
     EXPECT_FALSE(window.m_hex->isEnabled());
     EXPECT_TRUE(window.m_hex->isChecked());
     EXPECT_FALSE(window.m_dec->isChecked());
-    EXPECT_EQ(window.windowTitle(), "NorvaneSafetyCRCTool");
+    EXPECT_EQ(window.windowTitle(), "Norvane Safety Configurator");
 }
 
 TEST_F(StartupTest, RequiredSettingsMissing) {
@@ -206,6 +210,87 @@ TEST_F(StartupTest, ApplicationNeedsItsSettingsFile) {
     EXPECT_EQ(dialogs_.shown[1].text, "Failed to read application setting <EditModeEnabled>.");
     EXPECT_EQ(dialogs_.shown[1].caption, "Application Error");
     qputenv("XDG_CONFIG_DIRS", previous);
+}
+
+// The first message the real program shows when started with `arguments` and settings whose
+// EditModeEnabled is `editMode`, read from its message log; id 0 when it shows none in time.
+MessageRequest FirstMessageOfProgram(const std::string& editMode, const QStringList& arguments) {
+    const std::filesystem::path program = NORVANE_PROGRAM_PATH;
+    const std::filesystem::path folder = program.parent_path();
+    const TempDir config;
+    std::filesystem::create_directories(config.path() / "Norvane" / "Safety Configurator");
+    WriteFile(config.path() / "Norvane" / "Safety Configurator" / "NorvaneSafetyCRCTool.ini",
+              "[COMMON]\nSelectedLanguage=1\nEditModeEnabled=" + editMode +
+                  "\nCrcDisplayFormat=0\nCloseCommitDialog=0\nDebugTpf=0\n"
+                  "[LANGUAGE01]\nEnableLanguage=1\nDisplayName=English\n"
+                  "ConfigurationFile=SafetyConfiguratorEN.xml\n"
+                  "ResourceDll=NorvaneSafetyCRCToolEN.rcc\nMD5CheckSumDll=" +
+                  FileMd5((folder / "NorvaneSafetyCRCToolEN.rcc").string()).value_or("") +
+                  "\nMD5CheckSumConf=" +
+                  FileMd5((folder / "SafetyConfiguratorEN.xml").string()).value_or("") + "\n");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("XDG_CONFIG_DIRS", QString::fromStdString(config.path().string()));
+    environment.insert("XDG_CONFIG_HOME", QString::fromStdString(config.path().string()));
+    environment.insert("QT_LOGGING_RULES", "norvane.messages.info=true");
+    const QRegularExpression line(QStringLiteral("norvane\\.messages: message (\\d+) ([^\\n]*)"));
+    // A copy of the program that another test runs meanwhile makes this one end silently;
+    // then it is simply started again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (attempt > 0) {
+            QThread::msleep(500);
+        }
+        QProcess run;
+        run.setProcessEnvironment(environment);
+        run.start(QString::fromStdString(program.string()), arguments);
+        QString log;
+        QElapsedTimer clock;
+        clock.start();
+        while (!line.match(log).hasMatch() && run.state() != QProcess::NotRunning &&
+               clock.elapsed() < 15000) {
+            run.waitForReadyRead(100);
+            log += QString::fromUtf8(run.readAllStandardError());
+        }
+        log += QString::fromUtf8(run.readAllStandardError());
+        const bool ended = run.state() == QProcess::NotRunning;
+        run.kill();  // a message box waits for an answer that nobody gives here
+        run.waitForFinished(5000);
+        if (const QRegularExpressionMatch match = line.match(log); match.hasMatch()) {
+            return {match.captured(1).toInt(), match.captured(2), {}};
+        }
+        if (!ended) {
+            break;
+        }
+    }
+    return {};
+}
+
+TEST(ProgramArguments, EveryArgumentCountsEvenTheOnesQtKnows) {
+    const struct {
+        const char* editMode;
+        QStringList arguments;
+        int id;
+        QString text;
+    } cases[] = {
+        {"0", {}, kMsgInvalidArguments, "Invalid program arguments passed"},
+        // A switch alone is an argument without a file name.
+        {"1", {"-reverse"}, kMsgFileNotFound, "File  not found."},
+        {"1", {"-style", "fusion"}, kMsgFileNotFound, "File fusion not found."},
+        {"1",
+         {"-qwindowtitle", "t", "-platform", "offscreen"},
+         kMsgFileNotFound,
+         "File t not found."},
+    };
+    for (const auto& c : cases) {
+        const MessageRequest shown = FirstMessageOfProgram(c.editMode, c.arguments);
+        EXPECT_EQ(shown.id, c.id) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(shown.text, c.text) << c.arguments.join(' ').toStdString();
+    }
+    // In the tool calling mode a switch alone is an argument too: the program goes on to read
+    // the (empty) file name instead of refusing the call for want of arguments.
+    const MessageRequest tci = FirstMessageOfProgram("0", {"-reverse"});
+    EXPECT_NE(tci.id, 0);
+    EXPECT_NE(tci.id, kMsgInvalidArguments);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
+#include <QAccessible>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include "base/messages.h"
 #include "safety/param_stream.h"
@@ -268,6 +270,41 @@ TEST_F(VerificationTest, UnknownDisplayFormatShowsHexadecimal) {
     AcceptAll();
     window.m_calcCrc->click();
     EXPECT_EQ(window.m_crcEdit->text(), "299C144A");
+}
+
+TEST_F(VerificationTest, HexAndDecAreRadioButtonsThatOnlyTheProgramMarks) {
+    CNorvaneCRCToolDlg& window = Start();
+    for (QRadioButton* radio : {window.m_hex, window.m_dec}) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(radio);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->role(), QAccessible::RadioButton)
+            << radio->objectName().toStdString();
+    }
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));  // arrow keys move the focus
+    AcceptAll();
+    window.m_calcCrc->click();
+    ASSERT_EQ(window.m_crcEdit->text(), "299C144A");
+
+    // The arrow keys ask for the other format, as in any group of radio buttons.
+    window.m_hex->setFocus();
+    QTest::keyClick(window.m_hex, Qt::Key_Right);
+    EXPECT_TRUE(window.m_dec->isChecked());
+    EXPECT_FALSE(window.m_hex->isChecked());
+    EXPECT_EQ(window.m_crcEdit->text(), QString::number(0x299C144Au));
+    EXPECT_NE(Settings().find("CrcDisplayFormat=1"), std::string::npos);
+
+    // A request the window refuses leaves the mark where it was.
+    FileHooks().write = [](int, const void*, size_t) -> ssize_t { return -1; };
+    window.m_dec->setFocus();
+    QTest::keyClick(window.m_dec, Qt::Key_Left);
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgSettingWriteFailed});
+    EXPECT_TRUE(window.m_dec->isChecked());
+    EXPECT_FALSE(window.m_hex->isChecked());
+    window.m_hex->click();
+    EXPECT_TRUE(window.m_dec->isChecked());
+    EXPECT_FALSE(window.m_hex->isChecked());
 }
 
 TEST_F(VerificationTest, DisplayFormatStaysWhenTheSettingCannotBeWritten) {
