@@ -203,9 +203,14 @@ TEST_F(UserSettingsWindowTest, UnpackedPackageStartsWithoutAMessage) {
     fs::remove_all(dir_.path() / "config");
 
     // The same start in this process, where every message is seen, and a Dec press.
+    // The installed settings ask before closing; only what came before counts.
     SetLocations(locations);
-    ASSERT_TRUE(RunApplication([](CNorvaneCRCToolDlg& window) { PressDec(window); }));
-    for (const MessageRequest& shown : dialogs_.shown) {
+    std::vector<MessageRequest> whileOpen;
+    ASSERT_TRUE(RunApplication([&](CNorvaneCRCToolDlg& window) {
+        PressDec(window);
+        whileOpen = dialogs_.shown;
+    }));
+    for (const MessageRequest& shown : whileOpen) {
         ADD_FAILURE() << "message " << shown.id << ": " << shown.text.toStdString();
     }
     EXPECT_NE(ReadFile(UserFile()).find("CrcDisplayFormat=1"), std::string::npos);
