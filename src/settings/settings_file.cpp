@@ -1,8 +1,14 @@
 #include "settings/settings_file.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/messages.h"
 #include "settings/ini_file.h"
@@ -19,6 +25,46 @@ constexpr std::string_view kEditModeEnabled = "EditModeEnabled";
 constexpr std::string_view kCloseCommitDialog = "CloseCommitDialog";
 constexpr std::string_view kCrcDisplayFormat = "CrcDisplayFormat";
 constexpr std::string_view kProjectFolderPath = "ProjectFolderPath";
+constexpr std::string_view kSelectedLanguage = "SelectedLanguage";
+
+constexpr std::string_view kSettingsSubfolders[] = {"Norvane", "Safety Configurator"};
+
+// A value never holds a line break, so this default comes back only for a missing key.
+constexpr std::string_view kAbsent = "\n";
+
+bool HasCommonKey(const std::string& path, std::string_view key) {
+    return IniReadString(path, kCommonSection, key, kAbsent, kAbsent.size() + 1) != kAbsent;
+}
+
+// Creates the per-user file, empty, with every missing folder above it: the folders 0700 and the
+// file 0600 whatever the umask, since the file tells others where the user keeps projects.
+// True when the file exists afterwards, whoever made it; `created` says whether this call did.
+bool CreatePrivateFile(const std::string& path, bool& created) {
+    namespace fs = std::filesystem;
+    created = false;
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(path, ec))) {
+        return true;  // whatever it is, the write itself decides whether it can be used
+    }
+    fs::path folder;
+    for (const fs::path& part : fs::path(path).parent_path()) {
+        folder /= part;
+        if (::mkdir(folder.c_str(), 0700) == 0) {
+            if (::chmod(folder.c_str(), 0700) != 0) {
+                return false;
+            }
+        } else if (errno != EEXIST) {
+            return false;
+        }
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return errno == EEXIST;
+    }
+    created = true;
+    const bool ok = ::fchmod(fd, 0600) == 0;
+    return ::close(fd) == 0 && ok;
+}
 
 [[noreturn]] void ThrowSettingError(int messageId, std::string_view key) {
     const std::string bracketed = "<" + std::string(key) + ">";
@@ -31,12 +77,6 @@ uint32_t ReadRequiredInt(const std::string& path, std::string_view key) {
         ThrowSettingError(kMsgSettingReadFailed, key);
     }
     return value;
-}
-
-void WriteRequired(const std::string& path, std::string_view key, std::string_view value) {
-    if (!IniWriteString(path, kCommonSection, key, value)) {
-        ThrowSettingError(kMsgSettingWriteFailed, key);
-    }
 }
 
 // A key of a language's section, or `defaultValue` for a number without a section (an empty
@@ -67,7 +107,38 @@ std::string SettingsFilePathFor(std::string_view xdgConfigDirs) {
         xdgConfigDirs.remove_prefix(colon == std::string_view::npos ? xdgConfigDirs.size()
                                                                     : colon + 1);
     }
-    return (folder / "Norvane" / "Safety Configurator" / kSettingsFileName).string();
+    for (const std::string_view subfolder : kSettingsSubfolders) {
+        folder /= subfolder;
+    }
+    return (folder / kSettingsFileName).string();
+}
+
+std::string UserSettingsFilePathFor(std::string_view xdgConfigHome, std::string_view home) {
+    namespace fs = std::filesystem;
+    fs::path folder;
+    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/') {
+        folder = xdgConfigHome;
+    } else if (!home.empty() && home.front() == '/') {
+        folder = fs::path(home) / ".config";
+    } else {
+        return std::string();
+    }
+    for (const std::string_view subfolder : kSettingsSubfolders) {
+        folder /= subfolder;
+    }
+    return (folder / kSettingsFileName).string();
+}
+
+std::string UserSettingsFilePath() {
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+        // Started without a login environment (by a service, say): the account still has one.
+        const passwd* account = ::getpwuid(::getuid());
+        home = account != nullptr ? account->pw_dir : nullptr;
+    }
+    return UserSettingsFilePathFor(configHome != nullptr ? configHome : "",
+                                   home != nullptr ? home : "");
 }
 
 std::optional<std::string> FindSettingsFile(std::string_view xdgConfigDirs) {
@@ -94,17 +165,44 @@ bool SettingsFile::ReadCloseCommitDialog() const {
     return (ReadRequiredInt(path_, kCloseCommitDialog) & 1u) != 0;
 }
 
+const std::string& SettingsFile::SourceOf(std::string_view key) const {
+    return !userPath_.empty() && HasCommonKey(userPath_, key) ? userPath_ : path_;
+}
+
+bool SettingsFile::WriteUserKey(std::string_view key, std::string_view value) const {
+    if (userPath_.empty()) {
+        return false;
+    }
+    if (userPath_ == path_) {
+        // The one file of a demo or test setup: it exists, and is never made here.
+        return IniWriteString(path_, kCommonSection, key, value);
+    }
+    bool created = false;
+    if (!CreatePrivateFile(userPath_, created)) {
+        return false;
+    }
+    if (IniWriteString(userPath_, kCommonSection, key, value)) {
+        return true;
+    }
+    if (created) {
+        ::unlink(userPath_.c_str());  // a failed write leaves nothing behind
+    }
+    return false;
+}
+
 uint32_t SettingsFile::ReadCrcDisplayFormat() const {
-    return ReadRequiredInt(path_, kCrcDisplayFormat);
+    return ReadRequiredInt(SourceOf(kCrcDisplayFormat), kCrcDisplayFormat);
 }
 
 void SettingsFile::WriteCrcDisplayFormat(uint32_t format) const {
-    WriteRequired(path_, kCrcDisplayFormat, std::to_string(format));
+    if (!WriteUserKey(kCrcDisplayFormat, std::to_string(format))) {
+        ThrowSettingError(kMsgSettingWriteFailed, kCrcDisplayFormat);
+    }
 }
 
 std::string SettingsFile::ReadProjectFolderPath() const {
-    std::string folder =
-        IniReadString(path_, kCommonSection, kProjectFolderPath, "", kPathBufferSize);
+    std::string folder = IniReadString(SourceOf(kProjectFolderPath), kCommonSection,
+                                       kProjectFolderPath, "", kPathBufferSize);
     if (folder.empty()) {
         ThrowSettingError(kMsgSettingReadFailed, kProjectFolderPath);
     }
@@ -112,11 +210,13 @@ std::string SettingsFile::ReadProjectFolderPath() const {
 }
 
 void SettingsFile::WriteProjectFolderPath(const std::string& folder) const {
-    WriteRequired(path_, kProjectFolderPath, folder);
+    if (!WriteUserKey(kProjectFolderPath, folder)) {
+        ThrowSettingError(kMsgSettingWriteFailed, kProjectFolderPath);
+    }
 }
 
 uint32_t SettingsFile::ReadSelectedLanguage(uint32_t defaultValue) const {
-    return IniReadInt(path_, kCommonSection, "SelectedLanguage", defaultValue);
+    return IniReadInt(SourceOf(kSelectedLanguage), kCommonSection, kSelectedLanguage, defaultValue);
 }
 
 bool SettingsFile::WriteSelectedLanguage(int language) const {
@@ -124,7 +224,7 @@ bool SettingsFile::WriteSelectedLanguage(int language) const {
         return false;
     }
     const char digit[] = {static_cast<char>('0' + language), '\0'};
-    return IniWriteString(path_, kCommonSection, "SelectedLanguage", digit);
+    return WriteUserKey(kSelectedLanguage, digit);
 }
 
 uint32_t SettingsFile::ReadDebugTpf() const {

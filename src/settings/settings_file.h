@@ -29,6 +29,13 @@ std::string SettingsFilePathFor(std::string_view xdgConfigDirs);
 std::optional<std::string> FindSettingsFile(std::string_view xdgConfigDirs);
 std::optional<std::string> FindSettingsFile();
 
+// The per-user settings file for values of XDG_CONFIG_HOME and HOME (empty when unset):
+// "<XDG_CONFIG_HOME or HOME/.config>/Norvane/Safety Configurator/NorvaneSafetyCRCTool.ini".
+// A relative XDG_CONFIG_HOME does not count; empty when neither gives an absolute folder.
+std::string UserSettingsFilePathFor(std::string_view xdgConfigHome, std::string_view home);
+// The same for the process's environment; without HOME, the home folder of the user account.
+std::string UserSettingsFilePath();
+
 // A required setting could not be read or written. The text is the message to show, in the
 // current language.
 class SettingsError : public std::runtime_error {
@@ -36,14 +43,27 @@ class SettingsError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// The settings file, by its path. Every call reads or writes the file itself, so a change made
-// while the program runs is seen; copies share nothing but the path.
+// The settings, by the paths of their two files. The machine-wide file is the administrator's
+// and is only read. The keys the program writes itself (SelectedLanguage, CrcDisplayFormat,
+// ProjectFolderPath) go to the per-user file, which is created with its folders on the first
+// write, readable by its owner alone; they are read from it when it holds the key, else from
+// the machine-wide file. Every other key comes from the machine-wide file only, so a user's file
+// cannot switch edit mode on or change a digest.
+//
+// Every call reads or writes the files themselves, so a change made while the program runs is
+// seen; copies share nothing but the paths.
 class SettingsFile {
   public:
     SettingsFile() = default;
-    explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+    // One file in both parts (a demo or test setup): it is read and written.
+    explicit SettingsFile(std::string path) : path_(path), userPath_(std::move(path)) {}
+    // An empty `userPath` (no home folder known) makes every write fail.
+    SettingsFile(std::string machinePath, std::string userPath)
+        : path_(std::move(machinePath)), userPath_(std::move(userPath)) {}
 
+    // The machine-wide file.
     const std::string& Path() const { return path_; }
+    const std::string& UserPath() const { return userPath_; }
 
     // The COMMON keys that must be present; each failure raises SettingsError. An integer
     // setting of 255 counts as missing.
@@ -71,7 +91,13 @@ class SettingsFile {
     std::string ReadMd5CheckSumConf(int language) const;
 
   private:
+    // The file that answers for one of the user's keys.
+    const std::string& SourceOf(std::string_view key) const;
+    // Writes one of the user's keys into the per-user file, creating it first when needed.
+    bool WriteUserKey(std::string_view key, std::string_view value) const;
+
     std::string path_;
+    std::string userPath_;
 };
 
 // "LANGUAGE01" to "LANGUAGE04" for languages 1 to 4; empty for any other number.

@@ -29,12 +29,13 @@ bool CNorvaneCRCToolApp::InitInstance() {
         return false;
     }
     m_settingsPath = *settingsPath;
-    const SettingsFile settings(m_settingsPath);
+    // The user's own choices go beside the machine-wide file, which ordinary users cannot write.
+    const SettingsFile settings(m_settingsPath, UserSettingsFilePath());
     LoadLanguageResources(settings, settings.ReadSelectedLanguage(0));
     SetHelpFilePath(settings, settings.ReadSelectedLanguage(0));
 
     CNorvaneCRCToolDlg window;
-    window.SetSettingsPath(m_settingsPath);
+    window.SetSettings(settings);
     window.SetArguments(m_arguments);
     try {
         window.DoModal();

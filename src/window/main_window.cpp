@@ -98,6 +98,10 @@ void CNorvaneCRCToolDlg::SetSettingsPath(const std::string& path) {
     m_settings = SettingsFile(path);
 }
 
+void CNorvaneCRCToolDlg::SetSettings(SettingsFile settings) {
+    m_settings = std::move(settings);
+}
+
 void CNorvaneCRCToolDlg::SetArguments(std::vector<std::string> arguments) {
     m_arguments = std::move(arguments);
 }

@@ -56,7 +56,10 @@ class CNorvaneCRCToolDlg : public QDialog {
     explicit CNorvaneCRCToolDlg(QWidget* parent = nullptr);
     ~CNorvaneCRCToolDlg() override;
 
+    // One settings file that is read and written (demo and test setups).
     void SetSettingsPath(const std::string& path);
+    // The machine-wide settings with the user's own file beside them.
+    void SetSettings(SettingsFile settings);
     // The process's arguments, the program first; taken apart when the window starts.
     void SetArguments(std::vector<std::string> arguments);
 

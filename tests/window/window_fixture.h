@@ -82,6 +82,9 @@ class WindowTest : public ::testing::Test {
         programDir_ = dir_.path() / "program";
         std::filesystem::create_directories(programDir_);
         SetLocations({programDir_.string() + "/", "NorvaneSafetyCRCTool"});
+        // Whatever a test starts, the user's own settings land in its folder, never in a home.
+        previousConfigHome_ = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString((dir_.path() / "config").string()));
         SetDialogSeam(&dialogs_);
         UseCatalog(ReadFile(SourcePath("examples/SafetyConfiguratorEN.xml")));
     }
@@ -90,6 +93,11 @@ class WindowTest : public ::testing::Test {
         SetDialogSeam(nullptr);
         ReleaseLanguageResources();
         ResetFileHooks();
+        if (previousConfigHome_.isNull()) {
+            qunsetenv("XDG_CONFIG_HOME");
+        } else {
+            qputenv("XDG_CONFIG_HOME", previousConfigHome_);
+        }
     }
 
     void UseCatalog(const std::string& text) { WriteFile(programDir_ / "Catalog.xml", text); }
@@ -189,6 +197,7 @@ class WindowTest : public ::testing::Test {
     }
 
     TempDir dir_;
+    QByteArray previousConfigHome_;
     std::filesystem::path programDir_;
     std::string settingsPath_;
     FakeDialogs dialogs_;
