@@ -197,19 +197,5 @@ TEST_F(CliProjectTest, SampleProjectOpensWithBothDemoCatalogs) {
     }
 }
 
-TEST_F(CliProjectTest, UsageErrors) {
-    const std::string kfx = Kfx(Project());
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"project", kfx},
-          {"project", kfx, catalog_, catalog_},
-          {"project", kfx, catalog_, "--hex"},
-          {"project", kfx, (dir_.path() / "missing.xml").string()}}) {
-        const Result r = Call(args);
-        EXPECT_EQ(r.status, kExitUsage) << args.back();
-        EXPECT_EQ(r.out, "");
-        EXPECT_NE(r.err, "");
-    }
-}
-
 }  // namespace
 }  // namespace norvane::cli

@@ -260,18 +260,6 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
     EXPECT_TRUE(window.IsClosed());
 }
 
-TEST_F(ProjectTest, ExtraProjectParametersAreIgnored) {
-    Start();
-    DoVerifiedWork();
-    const Shown before = Now();
-    ProjectData project = Collected();
-    project.parameters.insert(project.parameters.begin(), {4000, 8, 5, false});
-    WriteProjectFile(project, PathIn("extra.kfx"));
-    Start({}, {PathIn("extra.kfx")});
-    EXPECT_TRUE(dialogs_.shown.empty());
-    EXPECT_EQ(Now(), before);
-}
-
 TEST_F(ProjectTest, OpenAsksBeforeAnUnsavedProjectIsDropped) {
     CNorvaneCRCToolDlg& window = Start();
     window.m_newAction->trigger();
