@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include "cli/cli_project.h"
 #include "cli/cli_support.h"
 
 #include <cstdint>
@@ -413,6 +414,14 @@ constexpr Command kCommands[] = {
      "message the window would show. --dec prints the CRC in decimal.\n",
      Tpf},
     {"lint", kLintUsage, kLintHelp, Lint},
+    {"project",
+     "project KFX CATALOG [--dec]\n"
+     "                 read a project file (digest checked), match it against CATALOG as the\n"
+     "                 window opens it and print what the window would show\n",
+     "\nManufacturer, device and module are found by identifier, parameters by bitOffset.\n"
+     "A project that cannot be read prints error 123; one that does not fit the catalog\n"
+     "error 125 to 129. \"recomputed\" is the CRC over the restored values (--dec: decimal).\n",
+     Project},
 };
 
 void WriteUsage(std::ostream& out) {

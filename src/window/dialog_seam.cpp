@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QLoggingCategory>
+#include <QFileDialog>
 #include <QUrl>
 #include <string>
 #include <vector>
@@ -33,6 +34,24 @@ class RealDialogs : public DialogSeam {
 
 DialogSeam* g_seam = nullptr;
 
+QString RunFileDialog(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, request.title, request.folder);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Open takes only a file that exists; Save as asks before replacing one (Qt's default).
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The descriptions already name their patterns; Qt would add them a second time.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(request.filters);
+    if (!request.filters.isEmpty()) {
+        dialog.selectNameFilter(request.filters.front());
+    }
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
 QString DefaultCaption(const QString& caption) {
     return caption.isEmpty() ? QString::fromStdString(Locations().exeBaseName) : caption;
 }
@@ -46,6 +65,30 @@ DialogSeam& Dialogs() {
 
 void SetDialogSeam(DialogSeam* seam) {
     g_seam = seam;
+}
+
+QString DialogSeam::ChooseFile(QWidget* parent, const FileDialogRequest& request) {
+    return RunFileDialog(parent, request);
+}
+
+QString ChooseFile(QWidget* parent, const FileDialogRequest& request) {
+    return Dialogs().ChooseFile(parent, request);
+}
+
+QStringList FileDialogFilters(const QString& table) {
+    const QStringList parts = table.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) {
+            break;  // the empty entry that ends the list
+        }
+        QString pattern = parts[i + 1];
+        if (pattern == QLatin1String("*.*")) {
+            pattern = QStringLiteral("*");
+        }
+        filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
+    return filters;
 }
 
 QMessageBox::StandardButton ShowMessageId(QWidget* parent, int id, QMessageBox::Icon icon,

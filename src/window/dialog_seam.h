@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -17,6 +18,16 @@ struct MessageRequest {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
 };
 
+// A file chooser as a command asks for it. Open asks for an existing file; Save as asks before
+// an existing file is replaced and adds the default suffix to a name without one.
+struct FileDialogRequest {
+    bool save = false;
+    QString title;
+    QString folder;       // where the chooser starts
+    QStringList filters;  // Qt name filters, the first one selected
+    QString defaultSuffix;
+};
+
 class DialogSeam {
   public:
     virtual ~DialogSeam() = default;
@@ -24,6 +35,8 @@ class DialogSeam {
                                                     const MessageRequest& request) = 0;
     // Opens a help file in the desktop's browser; false when that failed.
     virtual bool OpenHelp(const QString& path) = 0;
+    // The chosen file's full path; empty when the user cancelled.
+    virtual QString ChooseFile(QWidget* parent, const FileDialogRequest& request);
 };
 
 // The seam in use: the real dialogs unless a test installed its own (nullptr restores them).
@@ -36,6 +49,12 @@ QMessageBox::StandardButton ShowMessageId(QWidget* parent, int id, QMessageBox::
                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                           const QStringList& args = {},
                                           const QString& caption = {});
+// Asks for a file through the seam in use; empty when the user cancelled.
+QString ChooseFile(QWidget* parent, const FileDialogRequest& request);
+// Qt name filters from a filter text of the message table: description and pattern pairs
+// separated by "|". "*.*" stands for every file, with or without a dot in its name.
+QStringList FileDialogFilters(const QString& table);
+
 // Shows a text that does not come from the table, such as a settings failure.
 QMessageBox::StandardButton ShowMessageText(QWidget* parent, const QString& text,
                                             QMessageBox::Icon icon, const QString& caption = {},

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -206,7 +207,11 @@ void CNorvaneCRCToolDlg::CreateMenu() {
     m_settingsMenu->addSeparator();
     m_infoAction = command(m_settingsMenu, "57664");
     m_settingsMenu->addSeparator();
-    // The project commands come with the project files; until then they stay greyed.
+    m_newAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_saveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    // Greyed until a start mode offers them.
     for (QAction* action :
          {m_newAction, m_openAction, m_saveAction, m_saveAsAction, m_deleteAction}) {
         action->setEnabled(false);
@@ -431,6 +436,11 @@ void CNorvaneCRCToolDlg::ConnectHandlers() {
     connect(m_dec, &QRadioButton::clicked, this,
             [this] { Guarded([this] { SetCrcDisplayFormat(1); }); });
     connect(m_exit, &QPushButton::clicked, this, [this] { Guarded([this] { OnExit(); }); });
+    connect(m_newAction, &QAction::triggered, this, [this] { Guarded([this] { OnNew(); }); });
+    connect(m_openAction, &QAction::triggered, this, [this] { Guarded([this] { OnOpen(); }); });
+    connect(m_saveAction, &QAction::triggered, this, [this] { Guarded([this] { OnSave(); }); });
+    connect(m_saveAsAction, &QAction::triggered, this, [this] { Guarded([this] { OnSaveAs(); }); });
+    connect(m_deleteAction, &QAction::triggered, this, [this] { Guarded([this] { OnDelete(); }); });
     connect(m_helpAction, &QAction::triggered, this, [this] { Guarded([this] { OnHelp(); }); });
     connect(m_infoAction, &QAction::triggered, this, [this] { Guarded([this] { OnAbout(); }); });
 }
@@ -543,8 +553,11 @@ void CNorvaneCRCToolDlg::SetViewMode(ViewMode mode) {
     if (mode != ViewMode::Tci && mode != ViewMode::Edit) {
         return;
     }
-    // The project commands arrive with the project files; New, Open and Save as are offered
-    // in edit mode then. Until they exist they stay greyed rather than do nothing.
+    // Project files are the editor's: a TCI call offers none of the File commands. Save and
+    // Delete need a current project file.
+    m_newAction->setEnabled(!tci);
+    m_openAction->setEnabled(!tci);
+    m_saveAsAction->setEnabled(!tci);
     m_saveAction->setEnabled(false);
     m_deleteAction->setEnabled(false);
 

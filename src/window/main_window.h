@@ -112,6 +112,16 @@ class CNorvaneCRCToolDlg : public QDialog {
 
     // Project state and closing.
     bool ConfirmDiscard();
+    void NewProject();
+    // Loads a project file into the window; raises ProjectFileFailure or ProjectMatchFailure
+    // (the changes made before the failure stay).
+    void OpenProjectFile(const std::string& path);
+    void SetProjectPath(const std::string& path);
+    void OnNew();
+    void OnOpen();
+    void OnSave();
+    void OnSaveAs();
+    void OnDelete();
     void OnExit();
     void reject() override;
 
@@ -120,6 +130,7 @@ class CNorvaneCRCToolDlg : public QDialog {
     ViewMode m_viewMode = ViewMode::None;
     bool m_editModeEnabled = false;
     bool m_projectUnsaved = false;
+    std::string m_projectPath;
     std::string m_catalogPath;
     std::array<std::string, 4> m_languageNames;
 

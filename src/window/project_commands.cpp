@@ -1,14 +1,223 @@
-// The project state of the window: the question before unsaved work is dropped, and the
-// checks made before the window closes.
+// The File menu and the project state of the window: new, open, save, save as and delete, the
+// current project path with the window title, the question before unsaved work is dropped,
+// and the checks made before the window closes.
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <exception>
+
 #include "base/messages.h"
+#include "project/project_file.h"
+#include "project/project_match.h"
+#include "settings/app_locations.h"
 #include "window/dialog_seam.h"
 #include "window/main_window.h"
 
 namespace norvane {
 
+namespace {
+
+QString Message(int id) {
+    return QString::fromStdString(MessageText(id));
+}
+
+// File names are bytes; Qt's file dialogs hand them over in the file system's encoding.
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString ShownPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// Selects the list entry of `record`, found by identifier in the catalog's list; the entries
+// carry the names, and the record is the first of its name.
+template <class Record>
+void SelectEntry(QComboBox* combo, const Record* record, int failure) {
+    const int index =
+        record != nullptr ? combo->findData(QByteArray::fromStdString(record->name)) : -1;
+    if (index < 0) {
+        throw ProjectMatchFailure(failure);
+    }
+    combo->setCurrentIndex(index);
+}
+
+}  // namespace
+
 bool CNorvaneCRCToolDlg::ConfirmDiscard() {
     return ShowMessageId(this, kMsgProjectUnsaved, QMessageBox::Warning,
                          QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
+void CNorvaneCRCToolDlg::SetProjectPath(const std::string& path) {
+    m_projectPath = path;
+    const QString program = QString::fromStdString(Locations().exeBaseName);
+    if (path.empty()) {
+        setWindowTitle(program);
+        return;
+    }
+    setWindowTitle(ShownPath(path) + QStringLiteral(" - ") + program);
+    try {
+        m_settings.WriteProjectFolderPath(ProjectFolder(path));
+    } catch (const SettingsError& error) {
+        ShowMessageText(this, QString::fromStdString(error.what()), QMessageBox::Critical,
+                        Message(kMsgApplicationError), kMsgSettingWriteFailed);
+    }
+}
+
+void CNorvaneCRCToolDlg::NewProject() {
+    m_projectUnsaved = true;
+    SetViewMode(ViewMode::Edit);
+    ResetCrc();
+    ClearVerification();
+    ResetValuesToDefaults();
+    m_description->setText(QString());  // empties selectedDevice.description too
+    SetProjectPath({});
+}
+
+void CNorvaneCRCToolDlg::OpenProjectFile(const std::string& path) {
+    SetProjectPath(path);
+    const ProjectData project = ReadProjectFile(path);
+    if (m_catalog.manufacturerList.empty()) {
+        throw ProjectMatchFailure(kMsgCatalogNotLoaded);
+    }
+    SelectEntry(m_vendorCombo,
+                FindSelectableById(m_catalog.manufacturerList, project.manufacturerId),
+                kMsgUnknownManufacturer);
+    OnVendorChanged();
+    SelectEntry(m_deviceCombo, FindSelectableById(m_catalog.deviceList, project.deviceId),
+                kMsgUnknownDevice);
+    OnDeviceChanged();
+    m_description->setText(QString::fromStdString(ProjectDescription(project.description)));
+    // Before the module is shown, so that its tree shows the project's bus address.
+    selectedDevice.busAddress = project.busAddress;
+    SelectEntry(m_moduleCombo, FindSelectableById(m_catalog.moduleList, project.moduleId),
+                kMsgUnknownModule);
+    OnModuleChanged();
+
+    vendorVerified = project.manufacturerAccepted;
+    deviceVerified = project.deviceAccepted;
+    moduleVerified = project.moduleAccepted;
+    busAddressVerified = project.busAddressAccepted;
+    const std::pair<QTreeWidgetItem*, bool> headers[] = {{vendorTreeItem, vendorVerified},
+                                                         {deviceTreeItem, deviceVerified},
+                                                         {moduleTreeItem, moduleVerified},
+                                                         {busAddressTreeItem, busAddressVerified}};
+    for (const auto& [item, verified] : headers) {
+        if (item != nullptr) {
+            SetChecked(item, verified);
+        }
+    }
+    if (!RestoreParameters(m_catalog.parameterList, project)) {
+        ClearVerification();
+        throw ProjectMatchFailure(kMsgUnknownParameter);
+    }
+    for (size_t i = 0; i < m_catalog.parameterList.size(); ++i) {
+        if (m_parameterItems[i] != nullptr) {
+            SetChecked(m_parameterItems[i], m_catalog.parameterList[i].verified != 0);
+        }
+    }
+
+    m_crcValid = project.crcValid;
+    m_crcValue = project.crc;
+    SetCrcControlsEnabled(m_crcValid);
+    ShowCrc(m_crcValid, m_crcValue);
+    m_saveAction->setEnabled(true);
+    m_deleteAction->setEnabled(true);
+    RefreshOverview();
+}
+
+void CNorvaneCRCToolDlg::OnNew() {
+    if (m_projectUnsaved && !ConfirmDiscard()) {
+        return;
+    }
+    NewProject();
+}
+
+void CNorvaneCRCToolDlg::OnOpen() {
+    if (m_projectUnsaved) {
+        if (!ConfirmDiscard()) {
+            return;
+        }
+        m_projectUnsaved = false;  // even if the chooser is cancelled
+    }
+    FileDialogRequest request;
+    request.title = Message(kMsgOpenProjectTitle);
+    // A folder setting that cannot be read ends the run, as every unhandled settings failure.
+    request.folder = ShownPath(m_settings.ReadProjectFolderPath());
+    request.filters = FileDialogFilters(Message(kMsgProjectFilterSave));
+    const QString chosen = ChooseFile(this, request);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    try {
+        OpenProjectFile(LocalPath(chosen));
+    } catch (const std::exception&) {
+        ShowMessageId(this, kMsgProjectOpenFailed, QMessageBox::Critical);
+        NewProject();
+    }
+}
+
+namespace {
+
+ProjectData CurrentProject(const CNorvaneCRCToolDlg& window) {
+    return CollectProject(window.selectedManufacturer, window.selectedDevice, window.selectedModule,
+                          {window.vendorVerified, window.deviceVerified, window.moduleVerified,
+                           window.busAddressVerified},
+                          window.m_catalog.parameterList, window.m_crcValid, window.m_crcValue);
+}
+
+}  // namespace
+
+void CNorvaneCRCToolDlg::OnSave() {
+    if (m_projectPath.empty()) {
+        return;  // the command is greyed then
+    }
+    try {
+        WriteProjectFile(CurrentProject(*this), m_projectPath);
+    } catch (const ProjectFileFailure&) {
+        ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
+    }
+}
+
+void CNorvaneCRCToolDlg::OnSaveAs() {
+    FileDialogRequest request;
+    request.save = true;
+    request.title = Message(kMsgSaveProjectTitle);
+    request.folder = ShownPath(m_settings.ReadProjectFolderPath());
+    request.filters = FileDialogFilters(Message(kMsgProjectFilter));
+    request.defaultSuffix = Message(kMsgProjectExtension);
+    const QString chosen = ChooseFile(this, request);
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const std::string path = LocalPath(chosen);
+    // The title and the remembered folder follow the choice even when writing fails.
+    SetProjectPath(path);
+    try {
+        WriteProjectFile(CurrentProject(*this), path);
+    } catch (const ProjectFileFailure&) {
+        ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
+        return;
+    }
+    m_projectUnsaved = false;
+    m_saveAction->setEnabled(true);
+    m_deleteAction->setEnabled(true);
+}
+
+void CNorvaneCRCToolDlg::OnDelete() {
+    if (m_projectPath.empty()) {
+        return;
+    }
+    if (!DeleteProjectFile(m_projectPath)) {
+        ShowMessageId(this, kMsgProjectDeleteFailed, QMessageBox::Warning);
+        return;
+    }
+    SetProjectPath({});
+    m_saveAction->setEnabled(false);
+    m_deleteAction->setEnabled(false);
 }
 
 namespace {

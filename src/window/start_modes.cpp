@@ -1,5 +1,9 @@
 // The edit-mode start: the window opens for the user's own work, and a file named on the
 // command line is opened as a project.
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
 #include "base/messages.h"
 #include "tci/tpf_file.h"
 #include "window/dialog_seam.h"
@@ -27,9 +31,17 @@ bool CNorvaneCRCToolDlg::StartEditMode(const CommandLineInfo& info) {
         ShowMessageId(this, kMsgProfibusInEditMode, QMessageBox::Critical, QMessageBox::Ok, {file});
         return false;
     }
-    // Project files cannot be read yet: the file is refused as a project that cannot be
-    // opened, and the window stays open for new work.
-    ShowMessageId(this, kMsgProjectOpenFailed, QMessageBox::Critical);
+    // The project path is kept in full, as the file choosers give it: the title shows where
+    // the file is, and the remembered folder stays valid whatever the current folder.
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(info.fileName, ec);
+    try {
+        OpenProjectFile(ec ? info.fileName : path.lexically_normal().string());
+    } catch (const std::exception&) {
+        // Whatever went wrong, the window stays open for new work.
+        ShowMessageId(this, kMsgProjectOpenFailed, QMessageBox::Critical);
+        NewProject();
+    }
     return true;
 }
 

@@ -51,6 +51,16 @@ class FakeDialogs : public DialogSeam {
         helpOpened.push_back(path);
         return true;
     }
+    // Answers a file chooser with the next prepared path; without one the user cancels.
+    QString ChooseFile(QWidget*, const FileDialogRequest& request) override {
+        fileRequests.push_back(request);
+        if (files.empty()) {
+            return {};
+        }
+        const QString path = QString::fromStdString(files.front());
+        files.pop_front();
+        return path;
+    }
 
     std::vector<int> Ids() const {
         std::vector<int> ids;
@@ -63,6 +73,8 @@ class FakeDialogs : public DialogSeam {
     std::vector<MessageRequest> shown;
     std::deque<QMessageBox::StandardButton> answers;
     std::vector<QString> helpOpened;
+    std::vector<FileDialogRequest> fileRequests;
+    std::deque<std::string> files;
 };
 
 struct SettingsValues {

@@ -1,0 +1,85 @@
+// Any bytes as a project file and a catalog (separated by the first NUL byte): read the project
+// with its digest check, match it against the catalog as opening it does, build the image of
+// the restored values, and write the project again. What the writer accepts must read back as
+// the same project. A changed byte almost always breaks the digest, so the text is also read
+// once more with its Settings element sealed by a fresh digest, which lets the changes reach
+// the field checks and the matching.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "catalog/catalog.h"
+#include "project/project_file.h"
+#include "project/project_match.h"
+#include "safety/param_stream.h"
+#include "settings/md5_digest.h"
+#include "xml/xml_parser.h"
+#include "xml/xml_tree.h"
+#include "xml/xml_writer.h"
+
+namespace {
+
+// The text with its Settings element (as parsed) under a Hash of its own digest; empty when
+// there is no Settings element to seal.
+std::string Sealed(const std::string& text) {
+    const norvane::XmlRoot root = norvane::XmlParseText(text);
+    const norvane::XmlElement* settings =
+        norvane::XmlFindElement(norvane::XmlFindElement(root.get(), "xml/Project"), "Settings");
+    const std::optional<std::string> body = norvane::XmlCreateString(settings);
+    if (!body) {
+        return {};
+    }
+    return "<?xml version=\"1.0\"?><Project><Hash value=\"" + norvane::Md5Digest::DigestOf(*body) +
+           "\"/>" + *body + "</Project>";
+}
+
+void Check(const std::string& projectText, const std::string& catalogText) {
+    norvane::ProjectData project;
+    try {
+        project = norvane::ReadProjectText(projectText);
+    } catch (const norvane::ProjectFileFailure&) {
+        return;
+    }
+
+    try {
+        const std::string written = norvane::ProjectFileText(project);
+        if (!(norvane::ReadProjectText(written) == project)) {
+            std::abort();  // a file the program writes must give back what it was written from
+        }
+    } catch (const norvane::ProjectFileFailure&) {
+        // refused: a text that could not be read back
+    }
+
+    norvane::CatalogData catalog;
+    catalog.Load(catalogText);
+    try {
+        const norvane::ProjectMatch match = norvane::MatchProject(catalog, project);
+        (void)norvane::ProjectDescription(project.description);
+        const norvane::ParamStream image = norvane::BuildParamStream(
+            match.device->dataFormat, uint32_t{match.module->lenUserParam} + 4,
+            catalog.parameterList);
+        (void)norvane::RecordSafetyCrc(image.data, match.module->lenUserParam);
+    } catch (const norvane::ProjectMatchFailure&) {
+    } catch (const norvane::ParamStreamError&) {
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const size_t split = input.find('\0');
+    // An exactly sized copy of each part, so that a read past either end is caught.
+    const std::string projectText(input.substr(0, split));
+    const std::string catalogText(split == std::string_view::npos ? std::string_view()
+                                                                  : input.substr(split + 1));
+    Check(projectText, catalogText);
+    const std::string sealed = Sealed(projectText);
+    if (!sealed.empty()) {
+        Check(sealed, catalogText);
+    }
+    return 0;
+}

@@ -1,0 +1,469 @@
+#include <QAction>
+#include <QTest>
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+
+#include "base/messages.h"
+#include "project/project_file.h"
+#include "window/window_fixture.h"
+
+namespace norvane::testing {
+namespace {
+
+// Everything a project keeps, as the window shows it.
+struct Shown {
+    std::string vendor, device, module, description;
+    int32_t busAddress = 0;
+    std::vector<bool> headerMarks;  // vendor, device, module, bus address: flag and tree mark
+    std::vector<std::pair<uint32_t, bool>> parameters;
+    std::vector<bool> parameterMarks;
+    QString crc;
+    bool crcValid = false;
+    bool crcControls = false;
+    QStringList overviewValues;
+
+    bool operator==(const Shown&) const = default;
+};
+
+void PrintTo(const Shown& shown, std::ostream* out) {
+    *out << shown.vendor << " / " << shown.device << " / " << shown.module << " \""
+         << shown.description << "\" bus " << shown.busAddress << " crc " << shown.crc.toStdString()
+         << " values";
+    for (const auto& [value, verified] : shown.parameters) {
+        *out << ' ' << value << (verified ? "+" : "-");
+    }
+}
+
+class ProjectTest : public WindowTest {
+  protected:
+    std::string PathIn(const std::string& name) const { return (dir_.path() / name).string(); }
+
+    Shown Now() const {
+        const CNorvaneCRCToolDlg& w = *window_;
+        const auto marked = [](const QTreeWidgetItem* item) {
+            return item != nullptr && item->data(0, Qt::UserRole).toBool();
+        };
+        Shown shown;
+        shown.vendor = w.m_vendorCombo->currentText().toStdString();
+        shown.device = w.m_deviceCombo->currentText().toStdString();
+        shown.module = w.m_moduleCombo->currentText().toStdString();
+        shown.description = w.m_description->text().toStdString();
+        EXPECT_EQ(shown.description, w.selectedDevice.description);
+        shown.busAddress = w.selectedDevice.busAddress;
+        shown.headerMarks = {w.vendorVerified,     marked(w.vendorTreeItem),
+                             w.deviceVerified,     marked(w.deviceTreeItem),
+                             w.moduleVerified,     marked(w.moduleTreeItem),
+                             w.busAddressVerified, marked(w.busAddressTreeItem)};
+        for (size_t i = 0; i < w.m_catalog.parameterList.size(); ++i) {
+            shown.parameters.emplace_back(w.m_catalog.parameterList[i].value,
+                                          w.m_catalog.parameterList[i].verified != 0);
+            shown.parameterMarks.push_back(marked(w.m_parameterItems[i]));
+        }
+        shown.crc = w.m_crcEdit->text();
+        shown.crcValid = w.m_crcValid;
+        shown.crcControls = w.m_calcCrc->isEnabled() && w.m_hex->isEnabled();
+        for (int row = 0; row < w.m_overview->rowCount(); ++row) {
+            shown.overviewValues << w.m_overview->item(row, 1)->text();
+        }
+        return shown;
+    }
+
+    // The second module with a description, a changed value, every item verified and the CRC.
+    void DoVerifiedWork() {
+        CNorvaneCRCToolDlg& w = *window_;
+        w.m_moduleCombo->setCurrentIndex(1);
+        w.OnModuleChanged();
+        w.m_description->setText("Line 3, cabinet 2");
+        Select(ItemOf("F_Dest_Add"));
+        Type("1022");
+        Accept();
+        AcceptAll();
+        w.m_calcCrc->click();
+        ASSERT_TRUE(w.m_crcValid);
+    }
+
+    QString Title() const { return window_->windowTitle(); }
+    QString TitleFor(const std::string& path) const {
+        return QString::fromStdString(path) + " - NorvaneSafetyCRCTool";
+    }
+    bool SaveEnabled() const { return window_->m_saveAction->isEnabled(); }
+    bool DeleteEnabled() const { return window_->m_deleteAction->isEnabled(); }
+
+    // The project the window would save now, written straight to `path`.
+    ProjectData Collected() const {
+        const CNorvaneCRCToolDlg& w = *window_;
+        return CollectProject(
+            w.selectedManufacturer, w.selectedDevice, w.selectedModule,
+            {w.vendorVerified, w.deviceVerified, w.moduleVerified, w.busAddressVerified},
+            w.m_catalog.parameterList, w.m_crcValid, w.m_crcValue);
+    }
+};
+
+TEST_F(ProjectTest, SaveAsAndOpeningAgainBringBackTheWork) {
+    CNorvaneCRCToolDlg& window = Start();
+    DoVerifiedWork();
+    const Shown before = Now();
+    EXPECT_TRUE(before.crcControls);
+
+    const std::string path = PathIn("station7.kfx");
+    dialogs_.files = {path};
+    window.m_saveAsAction->trigger();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    ASSERT_EQ(dialogs_.fileRequests.size(), 1u);
+    const FileDialogRequest& request = dialogs_.fileRequests[0];
+    EXPECT_TRUE(request.save);
+    EXPECT_EQ(request.title, "Save project file");
+    EXPECT_EQ(request.folder, QString::fromStdString(dir_.path().string()));
+    EXPECT_EQ(request.filters,
+              QStringList({"Project Files (*.kfx) (*.kfx)", "All files (*.*) (*)"}));
+    EXPECT_EQ(request.defaultSuffix, "kfx");
+    dialogs_.fileRequests.clear();
+    EXPECT_EQ(ReadProjectFile(path), Collected());
+    EXPECT_EQ(Title(), TitleFor(path));
+    EXPECT_TRUE(SaveEnabled());
+    EXPECT_TRUE(DeleteEnabled());
+    EXPECT_FALSE(window.m_projectUnsaved);
+
+    // Started again with the file on the command line.
+    Start({}, {path});
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_EQ(Now(), before);
+    EXPECT_EQ(Title(), TitleFor(path));
+    EXPECT_TRUE(SaveEnabled());
+    EXPECT_TRUE(DeleteEnabled());
+    EXPECT_FALSE(window_->m_projectUnsaved);
+
+    // And through Open, from a window that shows something else.
+    Start();
+    ASSERT_NE(Now(), before);
+    dialogs_.files = {path};
+    window_->m_openAction->trigger();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_EQ(Now(), before);
+    ASSERT_EQ(dialogs_.fileRequests.size(), 1u);
+    EXPECT_FALSE(dialogs_.fileRequests[0].save);
+    EXPECT_EQ(dialogs_.fileRequests[0].title, "Open project file");
+    EXPECT_EQ(dialogs_.fileRequests[0].filters,
+              QStringList({"Project Files (*.kfx) (*.kfx)", "All Files (*.*) (*)"}));
+    EXPECT_EQ(dialogs_.fileRequests[0].defaultSuffix, "");
+
+    // Save replaces the file without asking.
+    Select(ItemOf("F_Dest_Add"));
+    Type("77");
+    Accept();
+    window_->m_saveAction->trigger();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_EQ(ReadProjectFile(path), Collected());
+    EXPECT_EQ(ReadProjectFile(path).parameters[1].selectedValue, 77);
+}
+
+TEST_F(ProjectTest, CommandLineFileIsMadeAFullPath) {
+    Start();
+    DoVerifiedWork();
+    std::filesystem::create_directories(dir_.path() / "sub");
+    WriteProjectFile(Collected(), PathIn("sub/rel.kfx"));
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+    Start({}, {"sub/../sub/rel.kfx"});
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_EQ(window_->m_projectPath, PathIn("sub/rel.kfx"));
+    EXPECT_EQ(Title(), TitleFor(PathIn("sub/rel.kfx")));
+    EXPECT_NE(Settings().find("ProjectFolderPath=" + PathIn("sub") + "\n"), std::string::npos);
+}
+
+TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
+    Start();
+    DoVerifiedWork();
+    const ProjectData good = Collected();
+    struct Case {
+        const char* name;
+        std::function<std::string(const std::string& path)> write;
+        std::string vendor;  // what stays selected
+        std::string device;
+    };
+    const auto project = [&](std::function<void(ProjectData&)> change) {
+        return [&good, change](const std::string& path) {
+            ProjectData changed = good;
+            change(changed);
+            WriteProjectFile(changed, path);
+            return path;
+        };
+    };
+    const std::string norvane = "Norvane Automation";
+    const std::string kestrel = "Kestrel Safety Systems";
+    const Case cases[] = {
+        {"missing file", [](const std::string& path) { return path; }, "Norvane Automation", ""},
+        {"edited inside Settings",
+         [&](const std::string& path) {
+             std::string text = ProjectFileText(good);
+             text.replace(text.find("Line 3"), 6, "Line 4");
+             return WriteFile(path, text);
+         },
+         "Norvane Automation", ""},
+        {"unknown manufacturer", project([](ProjectData& p) { p.manufacturerId = "0x9999"; }),
+         "Norvane Automation", ""},
+        {"unknown device", project([](ProjectData& p) { p.manufacturerId = "0x1A40"; }), kestrel,
+         "KS-PN 1000 PROFINET coupler"},
+        {"unknown module", project([](ProjectData& p) {
+             p.deviceId = "0x0C02";
+             p.moduleId = "0x40B2";
+         }),
+         norvane, "NV-PN 300 PROFINET head"},
+        {"a parameter missing", project([](ProjectData& p) { p.parameters.pop_back(); }), norvane,
+         "NV-DP 200 PROFIBUS head"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CNorvaneCRCToolDlg& window = Start();
+        const std::string path = c.write(PathIn("broken.kfx"));
+        dialogs_.files = {path};
+        window.m_openAction->trigger();
+        EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectOpenFailed});
+        EXPECT_EQ(dialogs_.shown[0].text, "The project file could not be opened.");
+        EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+        EXPECT_EQ(window.m_vendorCombo->currentText().toStdString(), c.vendor);
+        if (!c.device.empty()) {
+            EXPECT_EQ(window.m_deviceCombo->currentText().toStdString(), c.device);
+        }
+        // NewProject: unsaved, no path, every value at its default, no marks, no CRC.
+        EXPECT_TRUE(window.m_projectUnsaved);
+        EXPECT_EQ(window.m_projectPath, "");
+        EXPECT_EQ(Title(), "NorvaneSafetyCRCTool");
+        EXPECT_FALSE(SaveEnabled());
+        EXPECT_FALSE(DeleteEnabled());
+        const Shown shown = Now();
+        EXPECT_EQ(shown.description, "");
+        EXPECT_EQ(shown.crc, "N/A");
+        EXPECT_FALSE(shown.crcControls);
+        EXPECT_EQ(std::count(shown.headerMarks.begin(), shown.headerMarks.end(), true), 0);
+        for (size_t i = 0; i < shown.parameters.size(); ++i) {
+            EXPECT_EQ(shown.parameters[i].first, window.m_catalog.parameterList[i].defaultValue);
+            EXPECT_FALSE(shown.parameters[i].second || shown.parameterMarks[i]);
+        }
+    }
+
+    // At start-up: the same message, then a new project that asks before it is dropped.
+    std::string text = ProjectFileText(good);
+    text.replace(text.find("accepted=\"1\""), 12, "accepted=\"0\"");
+    const std::string edited = WriteFile(PathIn("edited.kfx"), text);
+    SettingsValues values;
+    values.closeCommit = "1";
+    CNorvaneCRCToolDlg& window = Start(values, {edited});
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectOpenFailed});
+    EXPECT_FALSE(window.IsClosed());
+    EXPECT_TRUE(window.m_projectUnsaved);
+    dialogs_.shown.clear();
+    window.m_exit->click();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});  // and no 119
+    EXPECT_TRUE(window.IsClosed());
+}
+
+TEST_F(ProjectTest, OpenAsksBeforeAnUnsavedProjectIsDropped) {
+    CNorvaneCRCToolDlg& window = Start();
+    window.m_newAction->trigger();
+    ASSERT_TRUE(window.m_projectUnsaved);
+    EXPECT_TRUE(dialogs_.shown.empty());  // nothing to lose yet
+
+    dialogs_.answers = {QMessageBox::Cancel};
+    window.m_openAction->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+    EXPECT_TRUE(dialogs_.fileRequests.empty());
+    EXPECT_TRUE(window.m_projectUnsaved);
+
+    // OK, then Cancel in the chooser: the flag stays cleared, so Exit no longer asks.
+    dialogs_.shown.clear();
+    window.m_openAction->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+    EXPECT_EQ(dialogs_.fileRequests.size(), 1u);
+    EXPECT_FALSE(window.m_projectUnsaved);
+    dialogs_.shown.clear();
+    window.m_exit->click();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_TRUE(window.IsClosed());
+
+    // New on an unsaved project asks too; Cancel keeps everything.
+    CNorvaneCRCToolDlg& second = Start();
+    second.m_newAction->trigger();
+    second.m_description->setText("kept");
+    dialogs_.answers = {QMessageBox::Cancel};
+    second.m_newAction->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+    EXPECT_EQ(second.m_description->text(), "kept");
+}
+
+TEST_F(ProjectTest, NewKeepsTheSelectionAndResetsTheWork) {
+    CNorvaneCRCToolDlg& window = Start();
+    DoVerifiedWork();
+    const std::string path = PathIn("p.kfx");
+    dialogs_.files = {path};
+    window.m_saveAsAction->trigger();
+    const Shown before = Now();
+
+    window.m_newAction->trigger();
+    const Shown after = Now();
+    EXPECT_EQ(after.vendor, before.vendor);
+    EXPECT_EQ(after.device, before.device);
+    EXPECT_EQ(after.module, before.module);
+    EXPECT_EQ(after.description, "");
+    EXPECT_EQ(after.crc, "N/A");
+    EXPECT_FALSE(after.crcValid || after.crcControls);
+    EXPECT_EQ(std::count(after.headerMarks.begin(), after.headerMarks.end(), true), 0);
+    for (size_t i = 0; i < after.parameters.size(); ++i) {
+        EXPECT_EQ(after.parameters[i].first, window.m_catalog.parameterList[i].defaultValue);
+        EXPECT_FALSE(after.parameters[i].second || after.parameterMarks[i]);
+    }
+    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_EQ(Title(), "NorvaneSafetyCRCTool");
+    EXPECT_FALSE(SaveEnabled());
+    EXPECT_FALSE(DeleteEnabled());
+    EXPECT_TRUE(std::filesystem::exists(path));  // New leaves the file alone
+}
+
+TEST_F(ProjectTest, SaveFailuresKeepTheOldFile) {
+    CNorvaneCRCToolDlg& window = Start();
+    DoVerifiedWork();
+    const std::filesystem::path folder = dir_.path() / "projects";
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "p.kfx").string();
+    dialogs_.files = {path};
+    window.m_saveAsAction->trigger();
+    const std::string saved = ReadFile(path);
+
+    Select(ItemOf("F_Dest_Add"));
+    Type("5");
+    Accept();
+    const std::pair<const char*, std::function<void()>> failures[] = {
+        {"full disk",
+         [] {
+             FileHooks().write = [](int, const void*, size_t) -> ssize_t {
+                 errno = ENOSPC;
+                 return -1;
+             };
+         }},
+        {"rename fails",
+         [] {
+             FileHooks().rename = [](const char*, const char*) {
+                 errno = EXDEV;
+                 return -1;
+             };
+         }},
+        {"description that cannot be read back",
+         [this] { window_->selectedDevice.description = "12\" rack"; }},
+    };
+    for (const auto& [name, fail] : failures) {
+        SCOPED_TRACE(name);
+        dialogs_.shown.clear();
+        fail();
+        window.m_saveAction->trigger();
+        ResetFileHooks();
+        EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectSaveFailed});
+        EXPECT_EQ(dialogs_.shown[0].text, "The project file could not be saved.");
+        EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+        EXPECT_EQ(ReadFile(path), saved);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                                std::filesystem::directory_iterator()),
+                  1);  // no temporary file left
+    }
+}
+
+TEST_F(ProjectTest, SaveAsIntoAFolderThatCannotBeWritten) {
+    CNorvaneCRCToolDlg& window = Start();
+    window.m_newAction->trigger();
+    const std::string path = PathIn("missing/p.kfx");
+    dialogs_.files = {path};
+    window.m_saveAsAction->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectSaveFailed});
+    // The title and the remembered folder follow the choice all the same.
+    EXPECT_EQ(Title(), TitleFor(path));
+    EXPECT_NE(Settings().find("ProjectFolderPath=" + PathIn("missing") + "\n"), std::string::npos);
+    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_FALSE(SaveEnabled());
+    EXPECT_FALSE(DeleteEnabled());
+
+    // Cancel in the chooser does nothing at all.
+    dialogs_.shown.clear();
+    window.m_saveAsAction->trigger();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_EQ(Title(), TitleFor(path));
+}
+
+TEST_F(ProjectTest, FolderThatCannotBeRememberedIsReportedAndTheCommandGoesOn) {
+    Start();
+    DoVerifiedWork();
+    WriteProjectFile(Collected(), PathIn("p.kfx"));
+    const Shown before = Now();
+    Start();
+    // The settings file is replaced through a rename, which fails here.
+    FileHooks().rename = [](const char*, const char*) {
+        errno = EACCES;
+        return -1;
+    };
+    dialogs_.files = {PathIn("p.kfx")};
+    window_->m_openAction->trigger();
+    ResetFileHooks();
+    ASSERT_EQ(dialogs_.shown.size(), 1u);
+    EXPECT_EQ(dialogs_.shown[0].text, "Failed to write application setting <ProjectFolderPath>.");
+    EXPECT_EQ(dialogs_.shown[0].caption, "Application Error");
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(Now(), before);
+}
+
+TEST_F(ProjectTest, DeleteRemovesTheFileAndKeepsTheWork) {
+    CNorvaneCRCToolDlg& window = Start();
+    window.m_deleteAction->trigger();  // no project file: nothing happens
+    EXPECT_TRUE(dialogs_.shown.empty());
+
+    DoVerifiedWork();
+    const std::string path = PathIn("p.kfx");
+    dialogs_.files = {path};
+    window.m_saveAsAction->trigger();
+    const Shown before = Now();
+    window.m_deleteAction->trigger();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(Title(), "NorvaneSafetyCRCTool");
+    EXPECT_FALSE(SaveEnabled());
+    EXPECT_FALSE(DeleteEnabled());
+    EXPECT_EQ(Now(), before);
+
+    // A file removed outside the program cannot be deleted: message 146, nothing changes.
+    dialogs_.files = {path};
+    window.m_saveAsAction->trigger();
+    std::filesystem::remove(path);
+    window.m_deleteAction->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectDeleteFailed});
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(Title(), TitleFor(path));
+    EXPECT_TRUE(SaveEnabled());
+    EXPECT_TRUE(DeleteEnabled());
+}
+
+TEST_F(ProjectTest, MenuStatesFollowTheModeAndTheShortcutsReachTheCommands) {
+    CNorvaneCRCToolDlg& window = Start();
+    const auto states = [&] {
+        return std::vector<bool>{window.m_newAction->isEnabled(), window.m_openAction->isEnabled(),
+                                 SaveEnabled(), window.m_saveAsAction->isEnabled(),
+                                 DeleteEnabled()};
+    };
+    EXPECT_EQ(states(), (std::vector<bool>{true, true, false, true, false}));
+    window.SetViewMode(ViewMode::Tci);
+    EXPECT_EQ(states(), (std::vector<bool>(5, false)));
+    window.SetViewMode(ViewMode::Edit);
+
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(dialogs_.fileRequests.size(), 1u);
+    EXPECT_TRUE(dialogs_.fileRequests[0].save);
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(dialogs_.fileRequests.size(), 2u);
+    EXPECT_FALSE(dialogs_.fileRequests[1].save);
+    QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(window.m_projectUnsaved);
+}
+
+}  // namespace
+}  // namespace norvane::testing
