@@ -11,7 +11,8 @@ inline constexpr std::string_view kTpfNamespaceUri = "http://www.profibus.com/TC
 
 // True when the file's second line contains the TPF namespace. Throws FileError (from
 // xml/whole_file.h) when the file cannot be opened or is not a regular file (a folder, a pipe,
-// a device); a file with fewer than two lines is not a TPF file. Lines of any length are fine; neither is held in memory.
+// a device); a file with fewer than two lines is not a TPF file. Lines of any length are fine;
+// neither is held in memory.
 bool IsTpfFile(const std::string& path);
 
 }  // namespace norvane

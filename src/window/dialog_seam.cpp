@@ -1,8 +1,8 @@
 #include "window/dialog_seam.h"
 
 #include <QDesktopServices>
-#include <QLoggingCategory>
 #include <QFileDialog>
+#include <QLoggingCategory>
 #include <QUrl>
 #include <string>
 #include <vector>
