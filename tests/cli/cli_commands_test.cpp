@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "cli/field_escape.h"
+#include "support/bounded_run.h"
 #include "support/temp_dir.h"
 
 namespace norvane::cli {
@@ -79,6 +82,22 @@ TEST_F(CliTest, ParseErrorsAndUnreadableFiles) {
     }
     r = Call({"tree", File("empty.xml", "")});
     EXPECT_EQ(r.status, kExitUsage);
+
+    // A FIFO without a writer, and a folder, are files that cannot be read: no command waits.
+    const std::string fifo = (dir_.path() / "fifo.xml").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, dir_.path().string()}) {
+        for (const char* command : {"tree", "xml", "catalog", "crc", "md5"}) {
+            EXPECT_TRUE(::norvane::testing::FinishesWithin(
+                std::chrono::seconds(5),
+                [&] {
+                    const Result refused = Call({command, path});
+                    return refused.status == kExitUsage && refused.out.empty() &&
+                           refused.err.find("cannot read") != std::string::npos;
+                }))
+                << command << ' ' << path;
+        }
+    }
 }
 
 TEST_F(CliTest, XmlWritesTheSerialisationWithoutNewline) {
