@@ -53,7 +53,7 @@ bool StartTagMisread(std::string_view name, bool hasAttributes, bool hasContent)
 // - an element with content whose name ends in '/' ("<a/ >x" gives "<a/>x</a/>": both tags
 //   then end in "/>"), or whose last attribute's unquoted value does ("<a b=c/ >x" gives
 //   "<a b=c/>x</a>"), because the ">" the writer puts behind it makes "/>";
-// - an attribute with an empty value, which only a declaration gives ("<?xml a=??>"): the
+// - an attribute with an empty value, which only a declaration gives ("<?xml a=?>"): the
 //   writer leaves out "=" for an empty value, and the parser drops a name without one.
 bool Unrepresentable(const XmlElement& element) {
     bool hasContent = false;
