@@ -23,7 +23,7 @@ int MayAccess(const char* path, int mode) {
 }
 
 int LockBeside(const std::string& path);
-void Unlock(int handle);
+void Unlock(const std::string& path, int handle);
 
 constexpr FileSystemHooks kSystemHooks{&::write,
                                        &::fsync,
@@ -112,29 +112,51 @@ bool IsTemporaryName(std::string_view name, std::string_view prefix) {
     return true;
 }
 
+std::string LockPathFor(const std::string& path) {
+    return ReplacedFile(path).string() + ".lock";
+}
+
+// Whether `fd` is still the file that `lockPath` names: the holder before us may have removed
+// it while we waited, and a lock on a removed file keeps nobody out.
+bool StillNamed(int fd, const std::string& lockPath) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::stat(lockPath.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
 int LockBeside(const std::string& path) {
-    const std::string lockPath = ReplacedFile(path).string() + ".lock";
-    // Read-only is enough for flock, so a lock file that another user created serves everyone
-    // who may write the folder; non-blocking, so that a FIFO of that name cannot hang us.
-    const int fd =
-        ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
-    if (fd < 0) {
-        return -1;
-    }
+    const std::string lockPath = LockPathFor(path);
     const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) ||
-            std::chrono::steady_clock::now() > deadline) {
+    for (;;) {
+        // Read-only is enough for flock, so a lock file that another user made serves everyone
+        // who may write the folder; non-blocking, so that a FIFO of that name cannot hang us.
+        const int fd =
+            ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+        if (fd < 0) {
+            return -1;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            if (StillNamed(fd, lockPath)) {
+                return fd;
+            }
+        } else if (errno != EWOULDBLOCK && errno != EINTR) {
             ::close(fd);
+            return -1;
+        }
+        ::close(fd);
+        if (std::chrono::steady_clock::now() > deadline) {
             return -1;
         }
         std::this_thread::sleep_for(kLockRetry);
     }
-    return fd;
 }
 
-void Unlock(int handle) {
+// The lock file goes with the lock, so that no stray file stays in the settings folder; a
+// writer that waited on it sees that it was removed and takes a new one.
+void Unlock(const std::string& path, int handle) {
     if (handle >= 0) {
+        ::unlink(LockPathFor(path).c_str());
         ::close(handle);  // closing the only descriptor releases the lock
     }
 }
@@ -189,14 +211,14 @@ bool RegularFileReader::Get(char& c) {
     return true;
 }
 
-FileLock::FileLock(const std::string& path) : handle_(g_hooks.lock(path)) {
+FileLock::FileLock(const std::string& path) : path_(path), handle_(g_hooks.lock(path)) {
     if (handle_ < 0) {
         throw FileError();
     }
 }
 
 FileLock::~FileLock() {
-    g_hooks.unlock(handle_);
+    g_hooks.unlock(path_, handle_);
 }
 
 FileSystemHooks& FileHooks() {

@@ -62,10 +62,11 @@ void WriteWholeFile(std::string_view text, const std::string& path);
 void RemoveStaleTemporaries(const std::string& path, int64_t minimumAgeSeconds);
 
 // An advisory lock on the file "<path>.lock" beside `path` (the file itself is replaced by
-// every write, so it cannot carry the lock), held until the object goes. Writers that each
-// read, change and replace the file take it around all three steps, so that none of them
-// replaces the file with a text that misses another's change. Throws FileError when the lock
-// file cannot be opened or created.
+// every write, so it cannot carry the lock), held until the object goes; the lock file is
+// removed with it. Writers that each read, change and replace the file take it around all
+// three steps, so that none of them replaces the file with a text that misses another's
+// change. Throws FileError when the lock file cannot be made or the lock is not free within a
+// few seconds.
 class FileLock {
   public:
     explicit FileLock(const std::string& path);
@@ -74,6 +75,7 @@ class FileLock {
     ~FileLock();
 
   private:
+    std::string path_;
     int handle_ = -1;
 };
 
@@ -91,7 +93,7 @@ struct FileSystemHooks {
     void (*removeStaleTemporaries)(const std::string& path, int64_t minimumAgeSeconds);
     // Takes the lock beside `path` and gives a handle for unlock; -1 when it cannot.
     int (*lock)(const std::string& path);
-    void (*unlock)(int handle);
+    void (*unlock)(const std::string& path, int handle);
 };
 FileSystemHooks& FileHooks();
 void ResetFileHooks();

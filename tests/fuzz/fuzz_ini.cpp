@@ -40,7 +40,7 @@ void KeepFilesInMemory() {
     };
     hooks.removeStaleTemporaries = [](const std::string&, int64_t) {};
     hooks.lock = [](const std::string&) { return 0; };
-    hooks.unlock = [](int) {};
+    hooks.unlock = [](const std::string&, int) {};
 }
 
 // The keys every run looks at: the sections and keys the program uses, in other letter case
