@@ -3,6 +3,7 @@
 #include "cli/cli_project.h"
 #include "cli/cli_support.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "cli/cli_tpf.h"
 #include "cli/field_escape.h"
 #include "safety/param_stream.h"
+#include "safety/parameter_values.h"
 #include "settings/md5_digest.h"
 #include "xml/whole_file.h"
 #include "xml/xml_parser.h"
@@ -110,6 +112,15 @@ std::string ParameterNumber(ParamType type, uint32_t bits) {
     return type == ParamType::Int ? std::to_string(AsSigned(bits)) : std::to_string(bits);
 }
 
+// A catalog that does not parse: the parser's error line, as `tree` prints it.
+int RefuseUnparsed(const std::string& text, std::ostream& out) {
+    XmlResults results;
+    (void)XmlParseText(text, &results);
+    out << "error " << static_cast<int>(results.error) << ' ' << XmlErrorText(results.error)
+        << " at " << results.line << ':' << results.column << '\n';
+    return kExitRefused;
+}
+
 int Catalog(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2) {
         return Usage(err, "catalog takes exactly one FILE");
@@ -120,6 +131,9 @@ int Catalog(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     CatalogData catalog;
     catalog.Load(std::move(*text));
+    if (!catalog.catalogDoc) {
+        return RefuseUnparsed(catalog.catalogText, out);
+    }
     if (catalog.manufacturerList.empty()) {
         err << "safetycrc: " << args[1] << " holds no manufacturer"
             << (catalog.catalogDoc ? "" : " (the file does not parse)") << '\n';
@@ -288,6 +302,9 @@ int Crc(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     CatalogData catalog;
     catalog.Load(std::move(*text));
+    if (!catalog.catalogDoc) {
+        return RefuseUnparsed(catalog.catalogText, out);
+    }
 
     auto unknown = [&](std::string_view what, const std::optional<std::string>& name) {
         err << "safetycrc: " << options.file << ": "
@@ -330,6 +347,41 @@ int Crc(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return unknown("parameter", name);
         }
         target->value = number;
+    }
+    // The image takes a --set value as the window's core does, cut to its field; say so when
+    // that is not the value the user typed or the catalog allows. Later --set of a parameter
+    // win, so only the values that reach the image are judged.
+    for (const CatalogParameter& parameter : catalog.parameterList) {
+        const bool set =
+            std::any_of(options.sets.begin(), options.sets.end(),
+                        [&](const auto& entry) { return entry.first == parameter.name; });
+        if (!set || parameter.bitLength < 1 || parameter.bitLength > 32) {
+            continue;  // an impossible field is refused below
+        }
+        const uint32_t value = parameter.value;
+        const int bits = parameter.bitLength;
+        const uint32_t mask = bits == 32 ? UINT32_MAX : (uint32_t{1} << bits) - 1;
+        const uint32_t field = value & mask;
+        // An Int field holds its value in two's complement: -3 fits three bits.
+        uint32_t held = field;
+        if (parameter.type == ParamType::Int && bits < 32 && (field >> (bits - 1)) != 0) {
+            held |= ~mask;
+        }
+        const bool wider = held != value;
+        const bool outside = !WithinLimits(parameter.type, value, parameter.min, parameter.max);
+        if (!wider && !outside) {
+            continue;
+        }
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%X", field);
+        err << "warning: parameter " << EscapeField(parameter.name) << " value "
+            << ParameterNumber(parameter.type, value) << " is "
+            << (outside ? "outside its limits" : "within its limits") << ' '
+            << ParameterNumber(parameter.type, parameter.min) << " to "
+            << ParameterNumber(parameter.type, parameter.max)
+            << (wider ? " and wider than its " : " and fits its ") << bits
+            << "-bit field; the image holds " << ParameterNumber(parameter.type, held) << " ("
+            << hex << ")\n";
     }
 
     ParamStream image;
@@ -404,7 +456,9 @@ constexpr Command kCommands[] = {
      "                 build a module's parameter image from its default values (changed by\n"
      "                 --set; VALUE is decimal or 0x-hex) and print the image and its safety CRC\n",
      "\nVendor, device and module are chosen as the window does (by default the first of each);\n"
-     "every parameter starts at its default value. --dec prints the CRC in decimal.\n",
+     "every parameter starts at its default value. --dec prints the CRC in decimal.\n"
+     "A --set value outside the parameter's limits or wider than its field is cut to the field\n"
+     "as the window does, with a warning on standard error.\n",
      Crc},
     {"tpf",
      "tpf TPF CATALOG [--dec]\n"

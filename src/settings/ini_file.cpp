@@ -1,10 +1,8 @@
 #include "settings/ini_file.h"
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
-#include <system_error>
+
+#include <unistd.h>
 
 #include "base/decimal_text.h"
 #include "xml/whole_file.h"
@@ -47,22 +45,18 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The file's bytes; nothing for a missing file, a folder or a read error. An empty file is a
-// file: a write into it must still succeed.
+// A temporary file that a writer left behind is only taken for abandoned once it is this old:
+// a write takes milliseconds, and a writer of another program version might not lock.
+constexpr int64_t kAbandonedTemporaryAge = 60;
+
+// The file's bytes; nothing for a missing file, a folder, a FIFO or device, or a read error.
+// An empty file is a file: a write into it must still succeed.
 std::optional<std::string> LoadFile(const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    try {
+        return FileHooks().readRegularFile(path);
+    } catch (const FileError&) {
         return std::nullopt;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return text;
 }
 
 // One line of the file as offsets into its text.
@@ -179,6 +173,17 @@ std::optional<std::string> ReadValue(const std::string& path, std::string_view s
     return std::string(value.substr(0, value.find('\0')));
 }
 
+// Whether the reader would change the value: it drops blanks around a value and one pair of
+// enclosing quotes.
+bool NeedsQuotes(std::string_view value) {
+    if (value.empty()) {
+        return false;
+    }
+    const bool enclosed = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                          value.back() == value.front();
+    return enclosed || IsBlank(value.front()) || IsBlank(value.back());
+}
+
 bool HasLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -201,6 +206,40 @@ void FinishLastLine(std::string& text, std::string_view lineEnding) {
     }
     // A lone CR at the end is half of a CRLF already.
     text += text.back() == '\r' ? std::string_view("\n") : lineEnding;
+}
+
+// The file's text with the key set to `value`, quoted where the reader would change it.
+std::string UpdatedText(std::string_view text, std::string_view section, std::string_view key,
+                        std::string_view value) {
+    const std::string written =
+        NeedsQuotes(value) ? "\"" + std::string(value) + "\"" : std::string(value);
+    const std::string_view lineEnding = LineEndingOf(text);
+    const KeyPlace place = FindKey(text, section, key);
+
+    std::string updated;
+    updated.reserve(text.size() + section.size() + key.size() + written.size() + 8);
+    if (place.keyFound) {
+        // Only the old value goes; the key's spelling and the blanks around it stay.
+        updated.append(text.substr(0, place.valueBegin));
+        updated += written;
+        updated.append(text.substr(place.valueEnd));
+    } else {
+        const size_t at = place.sectionFound ? place.last.next : text.size();
+        updated.append(text.substr(0, at));
+        FinishLastLine(updated, lineEnding);
+        if (!place.sectionFound) {
+            updated += '[';
+            updated += section;
+            updated += ']';
+            updated += lineEnding;
+        }
+        updated += key;
+        updated += '=';
+        updated += written;
+        updated += lineEnding;
+        updated.append(text.substr(at));
+    }
+    return updated;
 }
 
 }  // namespace
@@ -234,39 +273,22 @@ bool IniWriteString(const std::string& path, std::string_view section, std::stri
         HasLineBreakOrNul(value)) {
         return false;
     }
-    const std::optional<std::string> text = LoadFile(path);
-    if (!text) {
+    // The file is replaced by a rename, which the folder's rights allow even for a file the
+    // user may not write; the profile functions refuse such a file, and so do we. A missing
+    // file fails here too, before a lock file is made beside it.
+    if (FileHooks().access(path.c_str(), W_OK) != 0) {
         return false;
     }
-    const std::string_view lineEnding = LineEndingOf(*text);
-    const KeyPlace place = FindKey(*text, section, key);
-
-    std::string updated;
-    updated.reserve(text->size() + section.size() + key.size() + value.size() + 8);
-    if (place.keyFound) {
-        // Only the old value goes; the key's spelling and the blanks around it stay.
-        updated.append(*text, 0, place.valueBegin);
-        updated += value;
-        updated.append(*text, place.valueEnd);
-    } else {
-        const size_t at = place.sectionFound ? place.last.next : text->size();
-        updated.append(*text, 0, at);
-        FinishLastLine(updated, lineEnding);
-        if (!place.sectionFound) {
-            updated += '[';
-            updated += section;
-            updated += ']';
-            updated += lineEnding;
-        }
-        updated += key;
-        updated += '=';
-        updated += value;
-        updated += lineEnding;
-        updated.append(*text, at);
-    }
-
     try {
-        WriteWholeFile(updated, path);
+        // Read, change and replace under one lock, so that a concurrent writer's change is
+        // never replaced by a text that was read before it.
+        const FileLock lock(path);
+        FileHooks().removeStaleTemporaries(path, kAbandonedTemporaryAge);
+        const std::optional<std::string> text = LoadFile(path);
+        if (!text) {
+            return false;
+        }
+        FileHooks().writeWholeFile(UpdatedText(*text, section, key, value), path);
     } catch (const FileError&) {
         return false;
     }

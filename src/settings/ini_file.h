@@ -44,11 +44,20 @@ std::string IniReadString(const std::string& path, std::string_view section, std
 // last non-blank line of its section, or a new section holding the key is added at the end of
 // the file. All other bytes of the file stay as they were, and added lines use the file's
 // line ending (CRLF when its first line ends so, LF otherwise). The file is replaced as a
-// whole (written aside, then renamed over the old one).
+// whole (written aside, then renamed over the old one), under a lock on "<path>.lock" so that
+// concurrent writers of different keys lose nothing; temporary files of an earlier writer
+// that was killed before its rename, older than a minute, are removed on the way.
+//
+// A value that the reader would change (blanks at either end, or enclosed in a pair of
+// matching quotes) is written enclosed in double quotes, which the reader removes again; every
+// other value is written as it is.
 //
 // Returns false, and leaves the file alone, when
 // - the file does not exist or cannot be read: the settings file is installed with the
 //   program, and a write must not quietly create a new one somewhere else;
+// - this process may not write the file (its mode bits say so), even where the folder would
+//   let the file be replaced;
+// - the lock beside the file cannot be taken within a few seconds;
 // - the section, key or value could not be read back as written (an empty name, a line break
 //   or NUL byte anywhere, an '=' or a leading '[' in the key, a ']' in the section, blanks
 //   around a name);

@@ -1,11 +1,16 @@
 #include "xml/whole_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,8 +18,28 @@ namespace norvane {
 
 namespace {
 
-constexpr FileSystemHooks kSystemHooks{&::write, &::fsync, &::rename};
+int MayAccess(const char* path, int mode) {
+    return ::faccessat(AT_FDCWD, path, mode, AT_EACCESS);
+}
+
+int LockBeside(const std::string& path);
+void Unlock(const std::string& path, int handle);
+
+constexpr FileSystemHooks kSystemHooks{&::write,
+                                       &::fsync,
+                                       &::rename,
+                                       &MayAccess,
+                                       &ReadRegularFile,
+                                       &WriteWholeFile,
+                                       &RemoveStaleTemporaries,
+                                       &LockBeside,
+                                       &Unlock};
 FileSystemHooks g_hooks = kSystemHooks;
+
+// How long a writer waits for another writer's lock before it gives up: far longer than any
+// replacement takes, short enough that a stuck lock does not hang the program.
+constexpr auto kLockPatience = std::chrono::seconds(10);
+constexpr auto kLockRetry = std::chrono::milliseconds(5);
 
 // Closes a descriptor when it goes out of scope.
 class FileDescriptor {
@@ -48,7 +73,153 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The file that a write to `path` replaces: what a link points at, not the link itself.
+std::filesystem::path ReplacedFile(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path target(path);
+    if (std::filesystem::is_symlink(target, ec)) {
+        const std::filesystem::path resolved = std::filesystem::canonical(target, ec);
+        if (!ec) {
+            target = resolved;
+        }
+    }
+    return target;
+}
+
+std::filesystem::path FolderOf(const std::filesystem::path& target) {
+    return target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+}
+
+// Temporary files are named "." + the file's name + "." + six letters or digits (mkstemp's
+// suffix), so that they are hidden and can be told apart from every other file.
+std::string TemporaryPrefix(const std::filesystem::path& target) {
+    return "." + target.filename().string() + ".";
+}
+constexpr size_t kTemporarySuffixLength = 6;
+
+bool IsTemporaryName(std::string_view name, std::string_view prefix) {
+    if (name.size() != prefix.size() + kTemporarySuffixLength ||
+        name.substr(0, prefix.size()) != prefix) {
+        return false;
+    }
+    for (const char c : name.substr(prefix.size())) {
+        const bool alphanumeric =
+            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!alphanumeric) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string LockPathFor(const std::string& path) {
+    return ReplacedFile(path).string() + ".lock";
+}
+
+// Whether `fd` is still the file that `lockPath` names: the holder before us may have removed
+// it while we waited, and a lock on a removed file keeps nobody out.
+bool StillNamed(int fd, const std::string& lockPath) {
+    struct stat held {};
+    struct stat named {};
+    return ::fstat(fd, &held) == 0 && ::stat(lockPath.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+int LockBeside(const std::string& path) {
+    const std::string lockPath = LockPathFor(path);
+    const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
+    for (;;) {
+        // Read-only is enough for flock, so a lock file that another user made serves everyone
+        // who may write the folder; non-blocking, so that a FIFO of that name cannot hang us.
+        const int fd =
+            ::open(lockPath.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+        if (fd < 0) {
+            return -1;
+        }
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            if (StillNamed(fd, lockPath)) {
+                return fd;
+            }
+        } else if (errno != EWOULDBLOCK && errno != EINTR) {
+            ::close(fd);
+            return -1;
+        }
+        ::close(fd);
+        if (std::chrono::steady_clock::now() > deadline) {
+            return -1;
+        }
+        std::this_thread::sleep_for(kLockRetry);
+    }
+}
+
+// The lock file goes with the lock, so that no stray file stays in the settings folder; a
+// writer that waited on it sees that it was removed and takes a new one.
+void Unlock(const std::string& path, int handle) {
+    if (handle >= 0) {
+        ::unlink(LockPathFor(path).c_str());
+        ::close(handle);  // closing the only descriptor releases the lock
+    }
+}
+
 }  // namespace
+
+RegularFileReader::RegularFileReader(const std::string& path)
+    : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+        throw FileError();
+    }
+    size_ = static_cast<uint64_t>(info.st_size);
+}
+
+RegularFileReader::~RegularFileReader() {
+    ::close(fd_);
+}
+
+size_t RegularFileReader::Read(char* buffer, size_t count) {
+    if (begin_ < end_) {
+        const size_t n = std::min(count, end_ - begin_);
+        std::copy(buffer_ + begin_, buffer_ + begin_ + n, buffer);
+        begin_ += n;
+        return n;
+    }
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer, count);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw FileError();
+        }
+        return static_cast<size_t>(got);
+    }
+}
+
+bool RegularFileReader::Get(char& c) {
+    if (begin_ == end_) {
+        begin_ = 0;
+        end_ = 0;
+        end_ = Read(buffer_, sizeof buffer_);
+        if (end_ == 0) {
+            return false;
+        }
+    }
+    c = buffer_[begin_++];
+    return true;
+}
+
+FileLock::FileLock(const std::string& path) : path_(path), handle_(g_hooks.lock(path)) {
+    if (handle_ < 0) {
+        throw FileError();
+    }
+}
+
+FileLock::~FileLock() {
+    g_hooks.unlock(path_, handle_);
+}
 
 FileSystemHooks& FileHooks() {
     return g_hooks;
@@ -57,47 +228,45 @@ void ResetFileHooks() {
     g_hooks = kSystemHooks;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) {
-        throw FileError();
-    }
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode) || info.st_size <= 0 ||
-        static_cast<uint64_t>(info.st_size) > UINT32_MAX) {
-        // Empty files are refused like missing ones; a size that does not fit 32 bits cannot
-        // be held by the readers.
-        throw FileError();
-    }
-    const size_t size = static_cast<size_t>(info.st_size);
+namespace {
+
+std::string ReadAll(RegularFileReader& file) {
+    const size_t size = static_cast<size_t>(file.Size());
     std::string bytes(size, '\0');  // std::string keeps the terminating NUL behind the data
     size_t done = 0;
     while (done < size) {
-        const ssize_t got = ::read(file.get(), bytes.data() + done, size - done);
-        if (got < 0 && errno == EINTR) {
-            continue;
+        const size_t got = file.Read(bytes.data() + done, size - done);
+        if (got == 0) {
+            throw FileError();  // the file shrank under us
         }
-        if (got <= 0) {
-            throw FileError();  // read error, or the file shrank under us
-        }
-        done += static_cast<size_t>(got);
+        done += got;
     }
     return bytes;
 }
 
-void WriteWholeFile(std::string_view text, const std::string& path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::path target(path);
-    // Replace what a link points at, not the link itself.
-    if (fs::is_symlink(target, ec)) {
-        const fs::path resolved = fs::canonical(target, ec);
-        if (!ec) {
-            target = resolved;
-        }
+}  // namespace
+
+std::string ReadWholeFile(const std::string& path) {
+    RegularFileReader file(path);
+    // Empty files are refused like missing ones; a size that does not fit 32 bits cannot be
+    // held by the readers.
+    if (file.Size() == 0 || file.Size() > UINT32_MAX) {
+        throw FileError();
     }
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    return ReadAll(file);
+}
+
+std::string ReadRegularFile(const std::string& path) {
+    RegularFileReader file(path);
+    if (file.Size() > UINT32_MAX) {
+        throw FileError();
+    }
+    return ReadAll(file);
+}
+
+void WriteWholeFile(std::string_view text, const std::string& path) {
+    const std::filesystem::path target = ReplacedFile(path);
+    std::string temporary = (FolderOf(target) / (TemporaryPrefix(target) + "XXXXXX")).string();
 
     FileDescriptor file(::mkstemp(temporary.data()));
     if (file.get() < 0) {
@@ -117,6 +286,25 @@ void WriteWholeFile(std::string_view text, const std::string& path) {
     if (!ok) {
         ::unlink(temporary.c_str());
         throw FileError();
+    }
+}
+
+void RemoveStaleTemporaries(const std::string& path, int64_t minimumAgeSeconds) {
+    const std::filesystem::path target = ReplacedFile(path);
+    const std::string prefix = TemporaryPrefix(target);
+    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    std::error_code ec;
+    std::filesystem::directory_iterator entries(FolderOf(target), ec);
+    for (; !ec && entries != std::filesystem::directory_iterator(); entries.increment(ec)) {
+        const std::filesystem::path& candidate = entries->path();
+        if (!IsTemporaryName(candidate.filename().string(), prefix)) {
+            continue;
+        }
+        struct stat info {};
+        if (::lstat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            now - static_cast<int64_t>(info.st_mtime) > minimumAgeSeconds) {
+            ::unlink(candidate.c_str());
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -18,21 +19,81 @@ class FileError : public std::exception {
     const char* what() const noexcept override { return "file error"; }
 };
 
-// The whole file. Fails for a missing, unreadable or empty file, for a file of 4 GiB or more,
-// and for a short read.
+// A regular file opened for reading, read byte by byte through a small buffer. Anything else
+// is refused with FileError when it is opened: a FIFO without a writer would block a reader
+// forever, a device may never end, and a folder has no bytes. The open itself never blocks.
+class RegularFileReader {
+  public:
+    explicit RegularFileReader(const std::string& path);
+    RegularFileReader(const RegularFileReader&) = delete;
+    RegularFileReader& operator=(const RegularFileReader&) = delete;
+    ~RegularFileReader();
+
+    // The file's size when it was opened.
+    uint64_t Size() const { return size_; }
+    // The next byte; false at the end of the file. A read error throws FileError.
+    bool Get(char& c);
+    // Up to `count` bytes into `buffer`; 0 at the end of the file. A read error throws.
+    size_t Read(char* buffer, size_t count);
+
+  private:
+    int fd_ = -1;
+    uint64_t size_ = 0;
+    char buffer_[4096];
+    size_t begin_ = 0;
+    size_t end_ = 0;
+};
+
+// The whole file. Fails for a missing, unreadable or empty file, for anything that is not a
+// regular file, for a file of 4 GiB or more, and for a short read.
 std::string ReadWholeFile(const std::string& path);
+
+// The whole of a regular file, which may be empty. Fails like ReadWholeFile otherwise.
+std::string ReadRegularFile(const std::string& path);
 
 // Replaces the file at `path` with `text`: the bytes go to a temporary file in the same folder,
 // which is flushed to disk and then renamed over the old file, so a failed write never leaves
 // a truncated file behind. Fails when the folder cannot be written or a write fails.
 void WriteWholeFile(std::string_view text, const std::string& path);
 
+// Removes the temporary files that WriteWholeFile made for `path` and that are older than
+// `minimumAgeSeconds`: what a writer left behind when it was killed before its rename. Other
+// files, and temporaries of a writer that may still be at work, are left alone.
+void RemoveStaleTemporaries(const std::string& path, int64_t minimumAgeSeconds);
+
+// An advisory lock on the file "<path>.lock" beside `path` (the file itself is replaced by
+// every write, so it cannot carry the lock), held until the object goes; the lock file is
+// removed with it. Writers that each read, change and replace the file take it around all
+// three steps, so that none of them replaces the file with a text that misses another's
+// change. Throws FileError when the lock file cannot be made or the lock is not free within a
+// few seconds.
+class FileLock {
+  public:
+    explicit FileLock(const std::string& path);
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock();
+
+  private:
+    std::string path_;
+    int handle_ = -1;
+};
+
 // The system calls behind WriteWholeFile, routed through this table so that tests can fake a
-// full disk or a failing rename.
+// full disk or a failing rename; and the whole-file steps of the settings layer, so that a
+// fuzzer can keep its files in memory.
 struct FileSystemHooks {
     ssize_t (*write)(int fd, const void* buffer, size_t count);
     int (*fsync)(int fd);
     int (*rename)(const char* from, const char* to);
+    // faccessat with AT_EACCESS: whether this process may write the file.
+    int (*access)(const char* path, int mode);
+    std::string (*readRegularFile)(const std::string& path);
+    void (*writeWholeFile)(std::string_view text, const std::string& path);
+    void (*removeStaleTemporaries)(const std::string& path, int64_t minimumAgeSeconds);
+    // Takes the lock beside `path` and gives a handle for unlock; -1 when it cannot.
+    int (*lock)(const std::string& path);
+    void (*unlock)(const std::string& path, int handle);
 };
 FileSystemHooks& FileHooks();
 void ResetFileHooks();

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "cli/field_escape.h"
+#include "support/bounded_run.h"
 #include "support/temp_dir.h"
 
 namespace norvane::cli {
@@ -79,6 +82,22 @@ TEST_F(CliTest, ParseErrorsAndUnreadableFiles) {
     }
     r = Call({"tree", File("empty.xml", "")});
     EXPECT_EQ(r.status, kExitUsage);
+
+    // A FIFO without a writer, and a folder, are files that cannot be read: no command waits.
+    const std::string fifo = (dir_.path() / "fifo.xml").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, dir_.path().string()}) {
+        for (const char* command : {"tree", "xml", "catalog", "crc", "md5"}) {
+            EXPECT_TRUE(::norvane::testing::FinishesWithin(
+                std::chrono::seconds(5),
+                [&] {
+                    const Result refused = Call({command, path});
+                    return refused.status == kExitUsage && refused.out.empty() &&
+                           refused.err.find("cannot read") != std::string::npos;
+                }))
+                << command << ' ' << path;
+        }
+    }
 }
 
 TEST_F(CliTest, XmlWritesTheSerialisationWithoutNewline) {
@@ -156,11 +175,80 @@ TEST_F(CliTest, CatalogListsEveryLevelOfEveryManufacturer) {
 }
 
 TEST_F(CliTest, CatalogWithoutManufacturerPrintsNothing) {
-    for (const char* text : {"<FileVersion major=\"1\"/>", "<Hersteller name=\"A\"></x>"}) {
-        const Result r = Call({"catalog", File("none.xml", text)});
-        EXPECT_EQ(r.status, kExitRefused) << text;
-        EXPECT_EQ(r.out, "") << text;
-        EXPECT_NE(r.err, "") << text;
+    const Result r = Call({"catalog", File("none.xml", "<FileVersion major=\"1\"/>")});
+    EXPECT_EQ(r.status, kExitRefused);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err, "");
+}
+
+// A catalog that does not parse is refused with the parser's error line, as `tree` gives it.
+TEST_F(CliTest, CatalogAndCrcRefuseATextThatDoesNotParse) {
+    const struct {
+        const char* text;
+        const char* line;
+    } kCases[] = {
+        {"<Hersteller name=\"A\"></x>", "error 6 Unmatched end tag at 1:26\n"},
+        {"<Catalog>\n<Hersteller name=\"A", "error 5 Unmatched quote at 2:20\n"},
+        {"<Catalog> > ", "error 7 Unexpected token found at 1:12\n"},
+    };
+    for (const auto& c : kCases) {
+        const std::string path = File("bad.xml", c.text);
+        EXPECT_EQ(Call({"tree", path}).out, c.line);
+        for (const char* command : {"catalog", "crc"}) {
+            const Result r = Call({command, path});
+            EXPECT_EQ(r.status, kExitRefused) << command << ' ' << c.text;
+            EXPECT_EQ(r.out, c.line) << command;
+            EXPECT_EQ(r.err, "") << command;
+        }
+    }
+}
+
+// A --set value beyond the parameter's limits or its field still builds the image as the core
+// does, and says so on standard error.
+TEST_F(CliTest, CrcWarnsAboutValuesTheImageCannotHoldAsTyped) {
+    const std::string path = File("c.xml", kCatalog);
+    const struct {
+        std::vector<std::string> sets;
+        std::string warning;            // empty: none
+        std::vector<std::string> same;  // sets that give the same image without a warning
+    } kCases[] = {
+        {{"P1=0x1234"}, "", {"P1=0x1234"}},
+        {{"P1=0x12345"},
+         "warning: parameter P1 value 74565 is within its limits 0 to 4294967295 and wider than "
+         "its 16-bit field; the image holds 9029 (0x2345)\n",
+         {"P1=0x2345"}},
+        {{"P=2=2"},
+         "warning: parameter P=2 value 2 is outside its limits 0 to 1 and wider than its 1-bit "
+         "field; the image holds 0 (0x0)\n",
+         {"P=2=0"}},
+        {{"P3=-3"}, "", {"P3=-3"}},
+        {{"P3=-4"}, "", {"P3=-4"}},
+        {{"P3=-5"},
+         "warning: parameter P3 value -5 is outside its limits -4 to 3 and wider than its 3-bit "
+         "field; the image holds 3 (0x3)\n",
+         {"P3=3"}},
+        {{"P3=4"},
+         "warning: parameter P3 value 4 is outside its limits -4 to 3 and wider than its 3-bit "
+         "field; the image holds -4 (0x4)\n",
+         {"P3=-4"}},
+        // Only the value that reaches the image is judged.
+        {{"P1=0x12345", "P1=1"}, "", {"P1=1"}},
+    };
+    for (const auto& c : kCases) {
+        std::vector<std::string> args{"crc", path};
+        std::vector<std::string> plain{"crc", path};
+        for (const std::string& set : c.sets) {
+            args.insert(args.end(), {"--set", set});
+        }
+        for (const std::string& set : c.same) {
+            plain.insert(plain.end(), {"--set", set});
+        }
+        const Result r = Call(args);
+        const Result expected = Call(plain);
+        EXPECT_EQ(r.status, kExitOk) << c.sets[0];
+        EXPECT_EQ(r.err, c.warning) << c.sets[0];
+        EXPECT_EQ(expected.err, "") << c.same[0];
+        EXPECT_EQ(r.out, expected.out) << c.sets[0];
     }
 }
 

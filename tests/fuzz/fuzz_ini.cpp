@@ -1,27 +1,21 @@
-// Fuzz target for the INI layer: whatever the settings file holds, reads must end without
-// crashing, respect the reader's buffer, and a write must read back as written.
+// Fuzz target for the INI layer: whatever the settings file holds, reads end without crashing
+// and give the reader's buffer at most its size; a write that succeeds reads back as written
+// and leaves every other key as it was. The file lives in memory, through the file hooks, so
+// that a run costs no disk writes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
+#include <iterator>
 #include <string>
-
-#include <unistd.h>
+#include <string_view>
 
 #include "settings/ini_file.h"
+#include "xml/whole_file.h"
 
 namespace {
 
-// One file per process, so that parallel fuzzing jobs do not share it; removed at exit.
-struct InputFile {
-    std::string path = "/tmp/norvane_fuzz_ini_" + std::to_string(::getpid()) + ".ini";
-    ~InputFile() { ::unlink(path.c_str()); }
-};
-
-const std::string& InputPath() {
-    static const InputFile file;
-    return file.path;
-}
+constexpr const char* kPath = "/in-memory/settings.ini";
+std::string g_file;
 
 void Check(bool condition) {
     if (!condition) {
@@ -29,36 +23,80 @@ void Check(bool condition) {
     }
 }
 
+void KeepFilesInMemory() {
+    norvane::FileSystemHooks& hooks = norvane::FileHooks();
+    hooks.access = [](const char*, int) { return 0; };
+    hooks.readRegularFile = [](const std::string& path) {
+        if (path != kPath) {
+            throw norvane::FileError();
+        }
+        return g_file;
+    };
+    hooks.writeWholeFile = [](std::string_view text, const std::string& path) {
+        if (path != kPath) {
+            throw norvane::FileError();
+        }
+        g_file.assign(text);
+    };
+    hooks.removeStaleTemporaries = [](const std::string&, int64_t) {};
+    hooks.lock = [](const std::string&) { return 0; };
+    hooks.unlock = [](const std::string&, int) {};
+}
+
+// The keys every run looks at: the sections and keys the program uses, in other letter case
+// too, and one of no meaning. Few, because each read scans the whole file.
+struct Probe {
+    const char* section;
+    const char* key;
+};
+constexpr Probe kProbes[] = {
+    {"COMMON", "EditModeEnabled"},     {"COMMON", "ProjectFolderPath"},
+    {"common", "SELECTEDLANGUAGE"},    {"LANGUAGE01", "DisplayName"},
+    {"language02", "MD5CheckSumConf"}, {"S", "k"},
+};
+constexpr size_t kProbeCount = std::size(kProbes);
+
+// The default is a line feed, which no value can hold: it marks a missing key.
+std::string Read(const Probe& probe, size_t bufferSize = 1 << 20) {
+    return norvane::IniReadString(kPath, probe.section, probe.key, "\n", bufferSize);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string& path = InputPath();
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        if (!out) {
-            return 0;
-        }
-    }
+    static const bool hooked = (KeepFilesInMemory(), true);
+    (void)hooked;
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    g_file.assign(input);
 
-    static const char* const kSections[] = {"COMMON", "LANGUAGE01", "language02", "", "S"};
-    static const char* const kKeys[] = {
-        "SelectedLanguage", "EditModeEnabled", "DisplayName", "ProjectFolderPath", "", "k"};
-    static const size_t kBufferSizes[] = {0, 1, 2, 40, 80, 260, 1 << 16};
-    for (const char* section : kSections) {
-        for (const char* key : kKeys) {
-            norvane::IniReadInt(path, section, key, 255);
-            for (const size_t bufferSize : kBufferSizes) {
-                const std::string text =
-                    norvane::IniReadString(path, section, key, "dflt", bufferSize);
-                Check(text.size() < bufferSize || (bufferSize == 0 && text.empty()));
-            }
-        }
+    std::string before[kProbeCount];
+    for (size_t i = 0; i < kProbeCount; ++i) {
+        before[i] = Read(kProbes[i]);
     }
+    // A reader's buffer cuts the value and never overflows; an integer is the value's leading
+    // number, or the default for a missing or empty value.
+    const size_t chosen = size % kProbeCount;
+    const Probe& probe = kProbes[chosen];
+    for (const size_t bufferSize : {0, 1, 2, 40}) {
+        const std::string cut = Read(probe, bufferSize);
+        Check(bufferSize == 0 ? cut.empty() : cut == before[chosen].substr(0, bufferSize - 1));
+    }
+    const uint32_t number = norvane::IniReadInt(kPath, probe.section, probe.key, 255);
+    const bool hasNumber = before[chosen] != "\n" && !before[chosen].empty();
+    Check(hasNumber || number == 255);
 
-    if (norvane::IniWriteString(path, "common", "CrcDisplayFormat", "1")) {
-        Check(norvane::IniReadInt(path, "COMMON", "crcdisplayformat", 255) == 1);
-        Check(norvane::IniReadString(path, "COMMON", "CRCDISPLAYFORMAT", "", 260) == "1");
+    // A write of a value taken from the input (its last line, at most 40 bytes, so that blanks
+    // and quotes at either end are tried) reads back as written and changes no other key.
+    const size_t lastBreak = input.find_last_of('\n');
+    const std::string_view value =
+        input.substr(lastBreak == std::string_view::npos ? 0 : lastBreak + 1).substr(0, 40);
+    if (!norvane::IniWriteString(kPath, probe.section, probe.key, value)) {
+        // The names are fine; only a value that could not be read back is refused.
+        Check(value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos);
+        return 0;
+    }
+    for (size_t i = 0; i < kProbeCount; ++i) {
+        Check(Read(kProbes[i]) == (i == chosen ? std::string(value) : before[i]));
     }
     return 0;
 }

@@ -8,8 +8,16 @@
 #include <iterator>
 #include <string>
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <utime.h>
 
+#include "base/messages.h"
+#include "settings/settings_file.h"
+#include "support/bounded_run.h"
 #include "xml/whole_file.h"
 
 namespace norvane {
@@ -216,6 +224,147 @@ TEST_F(IniFileTest, FailedReplacementReportsFalseAndKeepsTheOldFile) {
     EXPECT_EQ(Contents(), original);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1)
         << "no temporary file is left behind";
+}
+
+// Every value that can be written reads back as written. Values the reader would change are
+// enclosed in double quotes; all others are stored byte for byte.
+TEST_F(IniFileTest, WrittenValuesReadBackAsWritten) {
+    const struct {
+        std::string value;
+        std::string line;  // how the key's line is stored
+    } kCases[] = {
+        {"plain", "K=plain"},
+        {"", "K="},
+        {"a b\tc", "K=a b\tc"},
+        {"/projects/folder ", "K=\"/projects/folder \""},
+        {" lead", "K=\" lead\""},
+        {"\ttab\t", "K=\"\ttab\t\""},
+        {"  ", "K=\"  \""},
+        {"\"quoted\"", "K=\"\"quoted\"\""},
+        {"\"\"", "K=\"\"\"\""},
+        {"'single'", "K=\"'single'\""},
+        {"\"", "K=\""},
+        {"\"open", "K=\"open"},
+        {"close\"", "K=close\""},
+        {"\"mixed'", "K=\"mixed'"},
+        {"say \"hi\" now", "K=say \"hi\" now"},
+        {"x=y;[z]", "K=x=y;[z]"},
+    };
+    for (const auto& c : kCases) {
+        Write("[S]\nK=old\n");
+        ASSERT_TRUE(IniWriteString(path_, "S", "K", c.value)) << c.value;
+        EXPECT_EQ(Contents(), "[S]\n" + c.line + "\n") << c.value;
+        EXPECT_EQ(Text("S", "K", 1000), c.value);
+        // An added key is written the same way.
+        ASSERT_TRUE(IniWriteString(path_, "S", "New", c.value)) << c.value;
+        EXPECT_EQ(Text("S", "New", 1000), c.value);
+    }
+}
+
+// The mode bits of the file decide, not the folder's: a file the user may not write is not
+// replaced. Root may write anything, so as root the check runs as the user "nobody" in a
+// child process; otherwise as the user running the tests.
+TEST_F(IniFileTest, AFileTheUserMayNotWriteIsNotReplaced) {
+    const std::string original = "[COMMON]\nProjectFolderPath=/old\n";
+    Write(original);
+    const std::string writable = (folder_ / "writable.ini").string();
+    std::ofstream(writable) << original;
+    ASSERT_EQ(::chmod(folder_.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(path_.c_str(), 0444), 0);
+    ASSERT_EQ(::chmod(writable.c_str(), 0666), 0);
+
+    const bool asRoot = ::geteuid() == 0;
+    const struct passwd* nobody = asRoot ? ::getpwnam("nobody") : nullptr;
+    if (asRoot && nobody == nullptr) {
+        GTEST_SKIP() << "no user \"nobody\" to drop to";
+    }
+    const uid_t uid = asRoot ? nobody->pw_uid : 0;
+    const gid_t gid = asRoot ? nobody->pw_gid : 0;
+    const std::string path = path_;
+    const bool ran = ::norvane::testing::FinishesWithin(std::chrono::seconds(20), [&] {
+        if (asRoot && (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)) {
+            return false;
+        }
+        const std::string expected = FormatMessage(kMsgSettingWriteFailed, {"<ProjectFolderPath>"});
+        bool refused = false;
+        try {
+            SettingsFile(path).WriteProjectFolderPath("/new");
+        } catch (const SettingsError& error) {
+            refused = error.what() == expected;
+        }
+        // The same user may write a file whose mode allows it.
+        return refused && !IniWriteString(path, "COMMON", "CrcDisplayFormat", "1") &&
+               IniWriteString(writable, "COMMON", "ProjectFolderPath", "/new");
+    });
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(Contents(), original);
+    EXPECT_EQ(IniReadString(writable, "COMMON", "ProjectFolderPath", "", 260), "/new");
+}
+
+// Two processes that write different keys of one file at the same time lose nothing.
+TEST_F(IniFileTest, ConcurrentWritersLoseNoUpdate) {
+    Write("[S]\n");
+    constexpr int kWrites = 60;
+    pid_t children[2] = {};
+    for (int writer = 0; writer < 2; ++writer) {
+        children[writer] = ::fork();
+        ASSERT_GE(children[writer], 0);
+        if (children[writer] == 0) {
+            bool ok = true;
+            for (int i = 0; i < kWrites; ++i) {
+                const std::string key =
+                    std::string(1, static_cast<char>('A' + writer)) + std::to_string(i);
+                ok = IniWriteString(path_, "S", key, std::to_string(i)) && ok;
+            }
+            ::_exit(ok ? 0 : 1);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "every write succeeded";
+    }
+    int lost = 0;
+    for (const char writer : {'A', 'B'}) {
+        for (int i = 0; i < kWrites; ++i) {
+            lost += Text("S", writer + std::to_string(i)) != std::to_string(i) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(lost, 0);
+    EXPECT_FALSE(fs::exists(path_ + ".lock")) << "the lock file goes with the last lock";
+}
+
+// A write removes what an earlier writer left behind when it was killed before its rename, but
+// only its own temporary names and only once they are old enough to be abandoned.
+TEST_F(IniFileTest, WriteRemovesAbandonedTemporaries) {
+    Write("[S]\nK=1\n");
+    const auto make = [&](const std::string& name, int ageSeconds) {
+        const std::string file = (folder_ / name).string();
+        std::ofstream(file) << "left over";
+        const time_t when = ::time(nullptr) - ageSeconds;
+        const struct utimbuf times { when, when };
+        ::utime(file.c_str(), &times);
+    };
+    const struct {
+        const char* name;
+        int ageSeconds;
+        bool removed;
+    } kCases[] = {
+        {".settings.ini.Ab3xYz", 120, true},   // abandoned
+        {".settings.ini.Qw9eRt", 5, false},    // a writer may still be at it
+        {".settings.ini.Ab3xY", 120, false},   // not our name: suffix too short
+        {".settings.ini.Ab3x_z", 120, false},  // not our name: mkstemp uses no '_'
+        {".other.ini.Ab3xYz", 120, false},     // another file's temporary
+        {"settings.ini.Ab3xYz", 120, false},   // not hidden
+        {"notes.txt", 120, false},
+    };
+    for (const auto& c : kCases) {
+        make(c.name, c.ageSeconds);
+    }
+    ASSERT_TRUE(IniWriteString(path_, "S", "K", "2"));
+    for (const auto& c : kCases) {
+        EXPECT_EQ(fs::exists(folder_ / c.name), !c.removed) << c.name;
+    }
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 #include <fstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "support/bounded_run.h"
 
 namespace norvane {
 namespace {
@@ -109,6 +112,14 @@ TEST_F(FileDigestTest, FolderOrMissingFileNeverMatches) {
     EXPECT_FALSE(FileDigestMatches("", kEmptyDigest));
     EXPECT_EQ(FileMd5(folder_.string()), std::nullopt);
     EXPECT_EQ(FileMd5((folder_ / "missing").string()), std::nullopt);
+    // A FIFO without a writer and a device have no digest, and asking must not wait.
+    const std::string fifo = (folder_ / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("/dev/null")}) {
+        EXPECT_TRUE(::norvane::testing::FinishesWithin(std::chrono::seconds(5), [&] {
+            return !FileMd5(path).has_value();
+        })) << path;
+    }
 }
 
 }  // namespace

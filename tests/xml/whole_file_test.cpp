@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "support/bounded_run.h"
 #include "support/temp_dir.h"
 
 namespace norvane {
@@ -31,6 +32,46 @@ TEST(ReadWholeFile, FailsForMissingEmptyAndFolders) {
     EXPECT_THROW(ReadWholeFile((dir.path() / "missing").string()), FileError);
     EXPECT_THROW(ReadWholeFile(WriteFile(dir.path() / "empty", "")), FileError);
     EXPECT_THROW(ReadWholeFile(dir.path().string()), FileError);
+}
+
+// Everything that is not a regular file is refused at once: a FIFO without a writer must not
+// block the reader, a device has no size that means anything.
+TEST(ReadWholeFile, RefusesSpecialFilesWithoutBlocking) {
+    TempDir dir;
+    const std::string fifo = (dir.path() / "fifo.xml").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, dir.path().string(), std::string("/dev/null")}) {
+        for (auto* read : {&ReadWholeFile, &ReadRegularFile}) {
+            EXPECT_TRUE(::norvane::testing::FinishesWithin(std::chrono::seconds(5), [&] {
+                try {
+                    read(path);
+                } catch (const FileError&) {
+                    return true;
+                }
+                return false;
+            })) << path;
+        }
+    }
+    // An empty regular file is a file for ReadRegularFile only.
+    const std::string empty = WriteFile(dir.path() / "empty", "");
+    EXPECT_EQ(ReadRegularFile(empty), "");
+    EXPECT_THROW(ReadWholeFile(empty), FileError);
+}
+
+TEST(RegularFileReader, DeliversEveryByteAcrossItsBuffer) {
+    TempDir dir;
+    std::string bytes;
+    for (int i = 0; i < 10000; ++i) {
+        bytes += static_cast<char>(i * 7);
+    }
+    RegularFileReader reader(WriteFile(dir.path() / "f", bytes));
+    EXPECT_EQ(reader.Size(), bytes.size());
+    std::string got;
+    char c = 0;
+    while (reader.Get(c)) {
+        got += c;
+    }
+    EXPECT_EQ(got, bytes);
 }
 
 class WriteWholeFileTest : public ::testing::Test {
