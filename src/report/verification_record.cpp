@@ -5,10 +5,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "base/program_version.h"
 #include "base/utf8_text.h"
 #include "safety/parameter_values.h"
+#include "settings/md5_digest.h"
 
 namespace norvane {
 
@@ -278,6 +280,39 @@ RecordParameter MakeRecordParameter(const CatalogParameter& parameter,
     OverviewCells cells = MakeOverviewCells(parameter, items, invalid);
     return {parameter.name, std::move(cells.value), std::move(cells.min), std::move(cells.max),
             parameter.verified != 0};
+}
+
+void FillRecordCatalog(VerificationRecord& record, const std::string& catalogPath,
+                       std::string_view catalogText) {
+    record.catalogFileName = std::filesystem::path(catalogPath).filename().string();
+    record.catalogMd5 = Md5Digest::DigestOf(catalogText);
+}
+
+void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& manufacturer,
+                      const CatalogDevice& device, const CatalogModule& module,
+                      const std::vector<CatalogParameter>& parameterList,
+                      std::string_view invalid) {
+    record.manufacturerName = manufacturer.name;
+    record.manufacturerIdent = manufacturer.identNumber;
+    record.deviceName = device.name;
+    record.deviceIdent = device.identNumber;
+    record.moduleName = module.name;
+    record.moduleIdent = module.identNumber;
+    record.description = device.description;
+    // A device that does not use its address has nothing to verify there; the number it
+    // happens to hold would only suggest otherwise.
+    if (device.enableBusAddress != 0) {
+        record.busAddress = std::to_string(device.busAddress);
+    } else {
+        record.busAddress.reset();
+    }
+    record.parameters.clear();
+    for (const CatalogParameter& parameter : parameterList) {
+        const std::vector<CatalogEnumItem> items = parameter.paramView == ParamView::Enum
+                                                       ? ReadEnumItems(parameter.node)
+                                                       : std::vector<CatalogEnumItem>();
+        record.parameters.push_back(MakeRecordParameter(parameter, items, invalid));
+    }
 }
 
 std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds) {
