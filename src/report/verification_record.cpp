@@ -211,7 +211,8 @@ constexpr std::string_view kStyle =
     ".crc { font-family: monospace; font-size: 14pt; font-weight: bold; }\n"
     ".missing { font-weight: bold; }\n"
     "table.signoff { margin-top: 8mm; page-break-inside: avoid; }\n"
-    "table.signoff th { width: 25%; font-weight: normal; padding-top: 10mm; }\n"
+    "table.signoff th { width: 25%; font-weight: normal; padding-top: 10mm; "
+    "vertical-align: bottom; }\n"
     "table.signoff td { border-bottom: 1px solid #000; padding-top: 10mm; }\n";
 
 }  // namespace
@@ -267,7 +268,8 @@ std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordL
     Row(out, t.decimal, "<span class=\"crc\">" + Html(FormatCrc(true, record.crc, 1)) + "</span>");
     out += "</table>\n<table class=\"signoff\"" + std::string(kTableAttributes) + ">\n";
     for (const std::string_view label : {t.verifiedBy, t.date, t.signature}) {
-        out += "<tr><th width=\"25%\">" + Html(label) +
+        // The label sits on the line that is signed on.
+        out += "<tr valign=\"bottom\"><th width=\"25%\">" + Html(label) +
                "</th><td width=\"75%\">&nbsp;<br>&nbsp;</td></tr>\n";
     }
     out += "</table>\n</body>\n</html>\n";
