@@ -1,6 +1,7 @@
 // File -> Verification record: the record of the verified module as the window shows it, in a
 // print preview from which the user prints it or saves it as PDF.
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QPageLayout>
@@ -117,13 +118,18 @@ void CNorvaneCRCToolDlg::OnVerificationRecord() {
     request.commandText = ResourceText("text.record.savepdf");
     // Runs inside the preview's own event loop: nothing may escape from here.
     request.command = [this, html, title, folder] {
+        // Over the preview, which is the modal window at this moment.
+        QWidget* parent = QApplication::activeModalWidget();
+        if (parent == nullptr) {
+            parent = this;
+        }
         FileDialogRequest save;
         save.save = true;
         save.title = ResourceText("text.record.savetitle");
         save.folder = QFile::decodeName(QByteArray::fromStdString(folder));
         save.filters = {ResourceText("text.record.pdffilter")};
         save.defaultSuffix = QStringLiteral("pdf");
-        const QString chosen = ChooseFile(this, save);
+        const QString chosen = ChooseFile(parent, save);
         if (chosen.isEmpty()) {
             return;
         }
@@ -132,7 +138,7 @@ void CNorvaneCRCToolDlg::OnVerificationRecord() {
             WriteWholeFile(std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())),
                            QFile::encodeName(chosen).toStdString());
         } catch (const FileError&) {
-            ShowMessageId(this, kMsgRecordSaveFailed, QMessageBox::Critical);
+            ShowMessageId(parent, kMsgRecordSaveFailed, QMessageBox::Critical);
         }
     };
     Dialogs().ShowPrintPreview(this, request);
