@@ -67,6 +67,8 @@ const std::map<int, std::string_view> kBuiltIn = {
     {155,
      "The parameters of this module do not fit its parameter record. Please check the device "
      "catalog."},
+    {156, "The CRC shown is not the CRC of the values shown. Please compute the CRC again."},
+    {157, "The verification record could not be saved."},
 };
 
 // Texts of the language pack in use; empty while the built-in texts are in force.

@@ -64,6 +64,8 @@ enum MessageId : int {
     kMsgProfibusInEditMode = 153,
     kMsgNoParameterRecord = 154,
     kMsgParametersDoNotFit = 155,
+    kMsgRecordCrcDiffers = 156,
+    kMsgRecordSaveFailed = 157,
 };
 
 // The built-in (English) text of a message; empty for an unknown number.

@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include "cli/cli_project.h"
+#include "cli/cli_record.h"
 #include "cli/cli_support.h"
 
 #include <algorithm>
@@ -476,6 +477,7 @@ constexpr Command kCommands[] = {
      "A project that cannot be read prints error 123; one that does not fit the catalog\n"
      "error 125 to 129. \"recomputed\" is the CRC over the restored values (--dec: decimal).\n",
      Project},
+    {"record", kRecordUsage, kRecordHelp, Record},
 };
 
 void WriteUsage(std::ostream& out) {

@@ -10,23 +10,23 @@
 #include "cli/field_escape.h"
 #include "project/project_file.h"
 #include "project/project_match.h"
-#include "safety/param_stream.h"
+#include "project/project_open.h"
 #include "safety/parameter_values.h"
 
 namespace norvane::cli {
 
 namespace {
 
-int Refused(std::ostream& out, int id) {
-    out << "error " << id << ' ' << BuiltInMessage(id) << '\n';
-    return kExitRefused;
-}
-
 std::string Flag(bool value) {
     return value ? "1" : "0";
 }
 
 }  // namespace
+
+int RefusedByMessage(std::ostream& out, int id) {
+    out << "error " << id << ' ' << BuiltInMessage(id) << '\n';
+    return kExitRefused;
+}
 
 int Project(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> files;
@@ -48,20 +48,18 @@ int Project(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return Unreadable(err, files[1]);
     }
 
-    ProjectData project;
-    try {
-        project = ReadProjectFile(files[0]);
-    } catch (const ProjectFileFailure&) {
-        return Refused(out, kMsgProjectOpenFailed);
-    }
     CatalogData catalog;
     catalog.Load(std::move(*catalogText));
-    ProjectMatch match;
+    OpenedProject opened;
     try {
-        match = MatchProject(catalog, project);
+        opened = OpenProject(catalog, files[0]);
+    } catch (const ProjectFileFailure&) {
+        return RefusedByMessage(out, kMsgProjectOpenFailed);
     } catch (const ProjectMatchFailure& failure) {
-        return Refused(out, failure.MessageId());
+        return RefusedByMessage(out, failure.MessageId());
     }
+    const ProjectData& project = opened.project;
+    const ProjectMatch& match = opened.match;
 
     const int32_t format = decimal ? 1 : 0;
     std::string lines;
@@ -83,15 +81,8 @@ int Project(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                  " accepted=" + Flag(parameter.verified != 0) + '\n';
     }
     // What Calc-CRC would show now: the image of the restored values in edit mode.
-    const uint16_t covered = match.module->lenUserParam;
-    std::string recomputed;
-    try {
-        const ParamStream image = BuildParamStream(match.device->dataFormat, uint32_t{covered} + 4,
-                                                   catalog.parameterList);
-        recomputed = FormatCrc(true, RecordSafetyCrc(image.data, covered), format);
-    } catch (const ParamStreamError&) {
-        recomputed = "error";
-    }
+    const std::string recomputed =
+        opened.recomputedCrc ? FormatCrc(true, *opened.recomputedCrc, format) : "error";
     out << lines << "recomputed " << recomputed << '\n';
     return kExitOk;
 }

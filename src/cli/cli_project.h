@@ -8,6 +8,10 @@
 
 namespace norvane::cli {
 
+// A project that could not be opened: one line "error ID TEXT" with the message the window
+// shows for it; returns kExitRefused.
+int RefusedByMessage(std::ostream& out, int id);
+
 int Project(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 }  // namespace norvane::cli

@@ -5,10 +5,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "base/program_version.h"
 #include "base/utf8_text.h"
 #include "safety/parameter_values.h"
+#include "settings/md5_digest.h"
 
 namespace norvane {
 
@@ -209,7 +211,8 @@ constexpr std::string_view kStyle =
     ".crc { font-family: monospace; font-size: 14pt; font-weight: bold; }\n"
     ".missing { font-weight: bold; }\n"
     "table.signoff { margin-top: 8mm; page-break-inside: avoid; }\n"
-    "table.signoff th { width: 25%; font-weight: normal; padding-top: 10mm; }\n"
+    "table.signoff th { width: 25%; font-weight: normal; padding-top: 10mm; "
+    "vertical-align: bottom; }\n"
     "table.signoff td { border-bottom: 1px solid #000; padding-top: 10mm; }\n";
 
 }  // namespace
@@ -265,7 +268,8 @@ std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordL
     Row(out, t.decimal, "<span class=\"crc\">" + Html(FormatCrc(true, record.crc, 1)) + "</span>");
     out += "</table>\n<table class=\"signoff\"" + std::string(kTableAttributes) + ">\n";
     for (const std::string_view label : {t.verifiedBy, t.date, t.signature}) {
-        out += "<tr><th width=\"25%\">" + Html(label) +
+        // The label sits on the line that is signed on.
+        out += "<tr valign=\"bottom\"><th width=\"25%\">" + Html(label) +
                "</th><td width=\"75%\">&nbsp;<br>&nbsp;</td></tr>\n";
     }
     out += "</table>\n</body>\n</html>\n";
@@ -278,6 +282,39 @@ RecordParameter MakeRecordParameter(const CatalogParameter& parameter,
     OverviewCells cells = MakeOverviewCells(parameter, items, invalid);
     return {parameter.name, std::move(cells.value), std::move(cells.min), std::move(cells.max),
             parameter.verified != 0};
+}
+
+void FillRecordCatalog(VerificationRecord& record, const std::string& catalogPath,
+                       std::string_view catalogText) {
+    record.catalogFileName = std::filesystem::path(catalogPath).filename().string();
+    record.catalogMd5 = Md5Digest::DigestOf(catalogText);
+}
+
+void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& manufacturer,
+                      const CatalogDevice& device, const CatalogModule& module,
+                      const std::vector<CatalogParameter>& parameterList,
+                      std::string_view invalid) {
+    record.manufacturerName = manufacturer.name;
+    record.manufacturerIdent = manufacturer.identNumber;
+    record.deviceName = device.name;
+    record.deviceIdent = device.identNumber;
+    record.moduleName = module.name;
+    record.moduleIdent = module.identNumber;
+    record.description = device.description;
+    // A device that does not use its address has nothing to verify there; the number it
+    // happens to hold would only suggest otherwise.
+    if (device.enableBusAddress != 0) {
+        record.busAddress = std::to_string(device.busAddress);
+    } else {
+        record.busAddress.reset();
+    }
+    record.parameters.clear();
+    for (const CatalogParameter& parameter : parameterList) {
+        const std::vector<CatalogEnumItem> items = parameter.paramView == ParamView::Enum
+                                                       ? ReadEnumItems(parameter.node)
+                                                       : std::vector<CatalogEnumItem>();
+        record.parameters.push_back(MakeRecordParameter(parameter, items, invalid));
+    }
 }
 
 std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds) {

@@ -60,6 +60,23 @@ RecordParameter MakeRecordParameter(const CatalogParameter& parameter,
                                     const std::vector<CatalogEnumItem>& items,
                                     std::string_view invalid);
 
+// The overview's text for an enumeration value that matches none of its items; the same in
+// every language.
+inline constexpr std::string_view kOverviewInvalidText = "Ungültig";
+
+// The catalog as the record names it: the file's name (without its folder) and the MD5
+// digest of `catalogText`, the bytes that were loaded, whatever the file holds by now.
+void FillRecordCatalog(VerificationRecord& record, const std::string& catalogPath,
+                       std::string_view catalogText);
+
+// The module part of a record: manufacturer, device and module with their identifiers, the
+// device's description, its bus address (none for a device that does not use one) and one
+// row per parameter of `parameterList` as the overview shows it, `invalid` standing for an
+// enumeration value that matches no item.
+void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& manufacturer,
+                      const CatalogDevice& device, const CatalogModule& module,
+                      const std::vector<CatalogParameter>& parameterList, std::string_view invalid);
+
 // "2026-12-08T21:30:05+01:00": `local` is the broken-down local time, `offsetSeconds` its
 // distance east of UTC.
 std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds);

@@ -108,4 +108,11 @@ uint32_t RecordSafetyCrc(std::span<const uint8_t> record, uint16_t lenUserParam)
     return byTable;
 }
 
+uint32_t ParameterImageCrc(DataFormat dataFormat, uint16_t lenUserParam,
+                           const std::vector<CatalogParameter>& parameterList) {
+    const ParamStream image =
+        BuildParamStream(dataFormat, uint32_t{lenUserParam} + 4, parameterList);
+    return RecordSafetyCrc(image.data, lenUserParam);
+}
+
 }  // namespace norvane

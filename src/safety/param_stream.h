@@ -51,6 +51,12 @@ ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
 // covers, or when the two routines disagree.
 uint32_t RecordSafetyCrc(std::span<const uint8_t> record, uint16_t lenUserParam);
 
+// The CRC of a module's current values, as Calc-CRC gives it in edit mode: the image of
+// lenUserParam + 4 bytes built from `parameterList`, through RecordSafetyCrc. Throws
+// ParamStreamError when the image cannot be built or the routines disagree.
+uint32_t ParameterImageCrc(DataFormat dataFormat, uint16_t lenUserParam,
+                           const std::vector<CatalogParameter>& parameterList);
+
 // The table routine that RecordSafetyCrc runs (SafetyCrc32 unless replaced). Tests replace it
 // to make the two routines disagree; null puts SafetyCrc32 back. Returns the routine it
 // replaced.

@@ -13,18 +13,9 @@
 namespace norvane {
 
 void CNorvaneCRCToolDlg::CalcSafetyCrc() {
-    const uint16_t covered = selectedModule.lenUserParam;
     uint32_t crc = 0;
     try {
-        if (m_viewMode == ViewMode::Tci) {
-            // The received record holds 256 bytes; a module that claims more than fits behind
-            // its first four cannot have a CRC over it (RecordSafetyCrc refuses it).
-            crc = RecordSafetyCrc(m_tci.moduleRecord, covered);
-        } else {
-            const ParamStream image = BuildParamStream(
-                selectedDevice.dataFormat, uint32_t{covered} + 4, m_catalog.parameterList);
-            crc = RecordSafetyCrc(image.data, covered);
-        }
+        crc = CurrentSafetyCrc();
     } catch (const ParamStreamError&) {
         // Never show a CRC over an image that does not hold what the catalog says.
         m_crcValid = false;
@@ -38,6 +29,16 @@ void CNorvaneCRCToolDlg::CalcSafetyCrc() {
     ShowCrc(true, m_crcValue);
 }
 
+uint32_t CNorvaneCRCToolDlg::CurrentSafetyCrc() const {
+    const uint16_t covered = selectedModule.lenUserParam;
+    if (m_viewMode == ViewMode::Tci) {
+        // The received record holds 256 bytes; a module that claims more than fits behind its
+        // first four cannot have a CRC over it (RecordSafetyCrc refuses it).
+        return RecordSafetyCrc(m_tci.moduleRecord, covered);
+    }
+    return ParameterImageCrc(selectedDevice.dataFormat, covered, m_catalog.parameterList);
+}
+
 void CNorvaneCRCToolDlg::ResetCrc() {
     m_crcValid = false;
     m_crcValue = 0;
@@ -47,6 +48,7 @@ void CNorvaneCRCToolDlg::ResetCrc() {
 
 void CNorvaneCRCToolDlg::ShowCrc(bool valid, uint32_t value) {
     m_crcEdit->setText(QString::fromStdString(FormatCrc(valid, value, m_crcDisplayFormat)));
+    UpdateRecordCommand();
 }
 
 void CNorvaneCRCToolDlg::SetCrcDisplayFormat(int32_t format) {

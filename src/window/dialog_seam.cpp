@@ -1,8 +1,15 @@
 #include "window/dialog_seam.h"
 
+#include <QAction>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLayout>
 #include <QLoggingCategory>
+#include <QPageSize>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QToolBar>
 #include <QUrl>
 #include <string>
 #include <vector>
@@ -69,6 +76,31 @@ void SetDialogSeam(DialogSeam* seam) {
 
 QString DialogSeam::ChooseFile(QWidget* parent, const FileDialogRequest& request) {
     return RunFileDialog(parent, request);
+}
+
+void DialogSeam::ShowPrintPreview(QWidget* parent, const PrintPreviewRequest& request) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(request.title);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&request](QPrinter* target) { request.paint(target); });
+    if (request.command) {
+        // Beside the preview's own Print, at the end of its tool bar; a plain button below
+        // the preview should a Qt version build the dialog without one.
+        if (auto* bar = dialog.findChild<QToolBar*>()) {
+            bar->addSeparator();
+            QAction* action = bar->addAction(request.commandText);
+            QObject::connect(action, &QAction::triggered, &dialog,
+                             [&request] { request.command(); });
+        } else if (dialog.layout() != nullptr) {
+            auto* button = new QPushButton(request.commandText, &dialog);  // owned by the dialog
+            dialog.layout()->addWidget(button);
+            QObject::connect(button, &QPushButton::clicked, &dialog,
+                             [&request] { request.command(); });
+        }
+    }
+    dialog.exec();
 }
 
 QString ChooseFile(QWidget* parent, const FileDialogRequest& request) {

@@ -5,7 +5,9 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
+class QPrinter;
 class QWidget;
 
 namespace norvane {
@@ -28,6 +30,15 @@ struct FileDialogRequest {
     QString defaultSuffix;
 };
 
+// A print preview as a command asks for it: the preview lets the user print, and offers one
+// command of its own (saving the document as PDF), which runs while the preview stays open.
+struct PrintPreviewRequest {
+    QString title;
+    std::function<void(QPrinter*)> paint;  // renders the document on the printer handed over
+    QString commandText;
+    std::function<void()> command;
+};
+
 class DialogSeam {
   public:
     virtual ~DialogSeam() = default;
@@ -37,6 +48,8 @@ class DialogSeam {
     virtual bool OpenHelp(const QString& path) = 0;
     // The chosen file's full path; empty when the user cancelled.
     virtual QString ChooseFile(QWidget* parent, const FileDialogRequest& request);
+    // Shows the preview until the user closes it or prints.
+    virtual void ShowPrintPreview(QWidget* parent, const PrintPreviewRequest& request);
 };
 
 // The seam in use: the real dialogs unless a test installed its own (nullptr restores them).

@@ -203,6 +203,8 @@ void CNorvaneCRCToolDlg::CreateMenu() {
     m_saveAction = command(m_fileMenu, "57603");
     m_saveAsAction = command(m_fileMenu, "57604");
     m_deleteAction = command(m_fileMenu, "1040");
+    m_fileMenu->addSeparator();
+    m_recordAction = command(m_fileMenu, "1041");
     m_helpAction = command(m_settingsMenu, "57670");
     m_settingsMenu->addSeparator();
     m_infoAction = command(m_settingsMenu, "57664");
@@ -212,8 +214,8 @@ void CNorvaneCRCToolDlg::CreateMenu() {
     m_saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     m_saveAsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     // Greyed until a start mode offers them.
-    for (QAction* action :
-         {m_newAction, m_openAction, m_saveAction, m_saveAsAction, m_deleteAction}) {
+    for (QAction* action : {m_newAction, m_openAction, m_saveAction, m_saveAsAction, m_deleteAction,
+                            m_recordAction}) {
         action->setEnabled(false);
     }
 }
@@ -382,6 +384,7 @@ void CNorvaneCRCToolDlg::ApplyTexts() {
     m_saveAction->setText(text("command.57603"));
     m_saveAsAction->setText(text("command.57604"));
     m_deleteAction->setText(text("command.1040"));
+    m_recordAction->setText(text("command.1041"));
     m_helpAction->setText(text("command.57670"));
     m_infoAction->setText(text("command.57664"));
 }
@@ -441,6 +444,8 @@ void CNorvaneCRCToolDlg::ConnectHandlers() {
     connect(m_saveAction, &QAction::triggered, this, [this] { Guarded([this] { OnSave(); }); });
     connect(m_saveAsAction, &QAction::triggered, this, [this] { Guarded([this] { OnSaveAs(); }); });
     connect(m_deleteAction, &QAction::triggered, this, [this] { Guarded([this] { OnDelete(); }); });
+    connect(m_recordAction, &QAction::triggered, this,
+            [this] { Guarded([this] { OnVerificationRecord(); }); });
     connect(m_helpAction, &QAction::triggered, this, [this] { Guarded([this] { OnHelp(); }); });
     connect(m_infoAction, &QAction::triggered, this, [this] { Guarded([this] { OnAbout(); }); });
 }

@@ -17,6 +17,7 @@
 
 #include "base/command_line.h"
 #include "catalog/catalog.h"
+#include "report/verification_record.h"
 #include "settings/settings_file.h"
 #include "tci/tci_data.h"
 #include "tci/tpf_reader.h"
@@ -95,6 +96,15 @@ class CNorvaneCRCToolDlg : public QDialog {
     void ResetCrc();
     void ShowCrc(bool valid, uint32_t value);
     void SetCrcDisplayFormat(int32_t format);
+    // The CRC of what the window holds now (the received record in TCI mode, the image of the
+    // values otherwise); raises ParamStreamError when none may be shown.
+    uint32_t CurrentSafetyCrc() const;
+
+    // The verification record: offered only while the CRC is valid and every item verified.
+    void UpdateRecordCommand();
+    void OnVerificationRecord();
+    // What the record states of the window as it is now.
+    VerificationRecord CurrentRecord() const;
 
     // Languages, help, about box.
     void BuildLanguageMenu();
@@ -142,7 +152,8 @@ class CNorvaneCRCToolDlg : public QDialog {
     std::string m_deviceComboText;
     std::string m_moduleComboText;
     TciData m_tci;
-    TpfDocument m_tpf;  // the TPF text and tree that m_tci refers to
+    TpfDocument m_tpf;      // the TPF text and tree that m_tci refers to
+    std::string m_tpfPath;  // the TPF file the window was called with
 
     QTreeWidgetItem* vendorTreeItem = nullptr;
     QTreeWidgetItem* deviceTreeItem = nullptr;
@@ -173,6 +184,7 @@ class CNorvaneCRCToolDlg : public QDialog {
     QAction* m_saveAction = nullptr;
     QAction* m_saveAsAction = nullptr;
     QAction* m_deleteAction = nullptr;
+    QAction* m_recordAction = nullptr;  // 1041
     QAction* m_helpAction = nullptr;
     QAction* m_infoAction = nullptr;
     std::array<QAction*, 4> m_languageActions{};

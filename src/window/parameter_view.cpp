@@ -252,6 +252,7 @@ void CNorvaneCRCToolDlg::OnAccept() {
         SetCrcControlsEnabled(false);
         m_crcValid = false;
     }
+    UpdateRecordCommand();
     RefreshOverview();
 }
 

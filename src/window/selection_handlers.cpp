@@ -156,6 +156,7 @@ void CNorvaneCRCToolDlg::ClearVerification() {
         }
         m_catalog.parameterList[i].verified = 0;
     }
+    UpdateRecordCommand();
 }
 
 void CNorvaneCRCToolDlg::SetChecked(QTreeWidgetItem* item, bool verified) {

@@ -30,6 +30,7 @@ bool CNorvaneCRCToolDlg::StartTciMode(const CommandLineInfo& info) {
     }
     SetViewMode(ViewMode::Tci);
     const std::string& path = info.fileName;
+    m_tpfPath = path;
     const QStringList pathArgument{Text(path)};
 
     switch (ReadTpfCall(path, m_tpf, m_tci)) {

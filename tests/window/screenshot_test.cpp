@@ -1,5 +1,6 @@
 // Pictures of the window for the documentation, made only when NORVANE_SCREENSHOT_DIR names a
-// folder: the window half verified, and all verified with the CRC shown, in both languages.
+// folder: the window half verified, and all verified with the CRC shown, in both languages,
+// and the verification record as PDF.
 #include <QDir>
 #include <QPixmap>
 #include <filesystem>
@@ -57,6 +58,12 @@ TEST_F(ScreenshotTest, WindowStates) {
         AcceptAll();
         window_->m_calcCrc->click();
         window_->grab().save(folder + QString("/window-crc-%1.png").arg(language.c_str()));
+        // The verification record, saved as PDF from its preview (a page of it as a picture
+        // is made from this file by hand: pdftoppm -png -r 60 -f 1 -l 1).
+        dialogs_.runPreviewCommand = true;
+        dialogs_.files = {folder.toStdString() + "/verification-record-" + language + ".pdf"};
+        window_->m_recordAction->trigger();
+        EXPECT_TRUE(dialogs_.shown.empty());
         CAboutDlg about(window_.get());
         about.adjustSize();
         about.grab().save(folder + QString("/about-%1.png").arg(language.c_str()));

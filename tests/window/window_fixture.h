@@ -62,6 +62,14 @@ class FakeDialogs : public DialogSeam {
         return path;
     }
 
+    // Takes the preview as shown; runs its own command when a test asks for that.
+    void ShowPrintPreview(QWidget*, const PrintPreviewRequest& request) override {
+        previews.push_back(request);
+        if (runPreviewCommand && request.command) {
+            request.command();
+        }
+    }
+
     std::vector<int> Ids() const {
         std::vector<int> ids;
         for (const MessageRequest& request : shown) {
@@ -75,6 +83,8 @@ class FakeDialogs : public DialogSeam {
     std::vector<QString> helpOpened;
     std::vector<FileDialogRequest> fileRequests;
     std::deque<std::string> files;
+    std::vector<PrintPreviewRequest> previews;
+    bool runPreviewCommand = false;
 };
 
 struct SettingsValues {

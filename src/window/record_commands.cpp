@@ -1,0 +1,147 @@
+// File -> Verification record: the record of the verified module as the window shows it, in a
+// print preview from which the user prints it or saves it as PDF.
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QTextDocument>
+#include <ctime>
+#include <exception>
+#include <filesystem>
+
+#include "base/messages.h"
+#include "project/project_file.h"
+#include "report/verification_record.h"
+#include "safety/param_stream.h"
+#include "window/dialog_seam.h"
+#include "window/language_resources.h"
+#include "window/main_window.h"
+#include "xml/whole_file.h"
+
+namespace norvane {
+
+namespace {
+
+RecordLanguage WindowLanguage() {
+    return ResourceText("text.record.language") == QLatin1String("de") ? RecordLanguage::German
+                                                                       : RecordLanguage::English;
+}
+
+// The record laid out on A4 pages of `device`.
+void PrintRecord(const QString& html, QPagedPaintDevice* device) {
+    QTextDocument document;
+    document.setHtml(html);
+    document.print(device);
+}
+
+// The PDF file's bytes, made in memory so that the file is replaced only when all is there.
+QByteArray RecordPdf(const QString& html, const QString& title) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                         QMarginsF(16, 18, 16, 18), QPageLayout::Millimeter));
+        writer.setResolution(300);
+        writer.setTitle(title);
+        writer.setCreator(QStringLiteral("Norvane Safety CRC Tool"));
+        PrintRecord(html, &writer);
+    }
+    return buffer.data();
+}
+
+}  // namespace
+
+VerificationRecord CNorvaneCRCToolDlg::CurrentRecord() const {
+    VerificationRecord record;
+    FillRecordEnvironment(record, std::time(nullptr));
+    record.tciMode = m_viewMode == ViewMode::Tci;
+    if (record.tciMode) {
+        record.tpfFileName = std::filesystem::path(m_tpfPath).filename().string();
+    }
+    record.projectPath = m_projectPath;
+    FillRecordCatalog(record, m_catalogPath, m_catalog.catalogText);
+    FillRecordModule(record, selectedManufacturer, selectedDevice, selectedModule,
+                     m_catalog.parameterList, ResourceText("text.invalid").toStdString());
+    // A PROFINET device is addressed by the IP address of the call, as its tree item shows.
+    if (record.tciMode && record.busAddress && m_tci.busCategory == kBusCategoryProfinet) {
+        record.busAddress = m_tci.ipAddress;
+    }
+    record.crc = m_crcValue;
+    return record;
+}
+
+void CNorvaneCRCToolDlg::UpdateRecordCommand() {
+    m_recordAction->setEnabled(m_crcValid && AllVerified());
+}
+
+void CNorvaneCRCToolDlg::OnVerificationRecord() {
+    if (!m_crcValid || !AllVerified()) {
+        return;  // the command is greyed then
+    }
+    // The record states the CRC as the values' CRC: it must be that, whatever happened since
+    // it was computed or read from a project file.
+    uint32_t crc = 0;
+    try {
+        crc = CurrentSafetyCrc();
+    } catch (const ParamStreamError&) {
+        ShowMessageId(this, kMsgParametersDoNotFit, QMessageBox::Critical);
+        return;
+    }
+    if (crc != m_crcValue) {
+        ShowMessageId(this, kMsgRecordCrcDiffers, QMessageBox::Warning);
+        return;
+    }
+
+    const QString html =
+        QString::fromStdString(MakeVerificationRecordHtml(CurrentRecord(), WindowLanguage()));
+    const QString title = ResourceText("text.record.title");
+    std::string folder;
+    if (!m_projectPath.empty()) {
+        folder = ProjectFolder(m_projectPath);
+    } else {
+        try {
+            folder = m_settings.ReadProjectFolderPath();
+        } catch (const std::exception&) {
+            folder.clear();  // the chooser then starts where the platform puts it
+        }
+    }
+
+    PrintPreviewRequest request;
+    request.title = title;
+    // A seam may keep the request beyond this call: both functions hold their own copies.
+    request.paint = [html](QPrinter* printer) { PrintRecord(html, printer); };
+    request.commandText = ResourceText("text.record.savepdf");
+    // Runs inside the preview's own event loop: nothing may escape from here.
+    request.command = [this, html, title, folder] {
+        // Over the preview, which is the modal window at this moment.
+        QWidget* parent = QApplication::activeModalWidget();
+        if (parent == nullptr) {
+            parent = this;
+        }
+        FileDialogRequest save;
+        save.save = true;
+        save.title = ResourceText("text.record.savetitle");
+        save.folder = QFile::decodeName(QByteArray::fromStdString(folder));
+        save.filters = {ResourceText("text.record.pdffilter")};
+        save.defaultSuffix = QStringLiteral("pdf");
+        const QString chosen = ChooseFile(parent, save);
+        if (chosen.isEmpty()) {
+            return;
+        }
+        const QByteArray pdf = RecordPdf(html, title);
+        try {
+            WriteWholeFile(std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())),
+                           QFile::encodeName(chosen).toStdString());
+        } catch (const FileError&) {
+            ShowMessageId(parent, kMsgRecordSaveFailed, QMessageBox::Critical);
+        }
+    };
+    Dialogs().ShowPrintPreview(this, request);
+}
+
+}  // namespace norvane
