@@ -46,7 +46,12 @@ constexpr uint64_t kFirstCoveredBit = 32;
 constexpr uint32_t kTciRecordBytes = 256;
 
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    quoted += text;
+    quoted += '"';
+    return quoted;
 }
 
 std::string Str(int64_t number) {

@@ -211,8 +211,14 @@ void FinishLastLine(std::string& text, std::string_view lineEnding) {
 // The file's text with the key set to `value`, quoted where the reader would change it.
 std::string UpdatedText(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value) {
-    const std::string written =
-        NeedsQuotes(value) ? "\"" + std::string(value) + "\"" : std::string(value);
+    std::string written;
+    if (NeedsQuotes(value)) {
+        written += '"';
+        written += value;
+        written += '"';
+    } else {
+        written = value;
+    }
     const std::string_view lineEnding = LineEndingOf(text);
     const KeyPlace place = FindKey(text, section, key);
 

@@ -93,7 +93,11 @@ std::filesystem::path FolderOf(const std::filesystem::path& target) {
 // Temporary files are named "." + the file's name + "." + six letters or digits (mkstemp's
 // suffix), so that they are hidden and can be told apart from every other file.
 std::string TemporaryPrefix(const std::filesystem::path& target) {
-    return "." + target.filename().string() + ".";
+    // Built by appending: GCC 12 warns (-Wrestrict, a false alarm) on "." + std::string&&.
+    std::string prefix(1, '.');
+    prefix += target.filename().string();
+    prefix += '.';
+    return prefix;
 }
 constexpr size_t kTemporarySuffixLength = 6;
 
