@@ -270,6 +270,12 @@ std::string ReadRegularFile(const std::string& path) {
 
 void WriteWholeFile(std::string_view text, const std::string& path) {
     const std::filesystem::path target = ReplacedFile(path);
+    // The rename below would replace a file that only its folder's rights let us touch; a file
+    // the user may not write (a read-only project, say) is refused, as a plain write would be.
+    std::error_code ec;
+    if (std::filesystem::exists(target, ec) && g_hooks.access(target.c_str(), W_OK) != 0) {
+        throw FileError();
+    }
     std::string temporary = (FolderOf(target) / (TemporaryPrefix(target) + "XXXXXX")).string();
 
     FileDescriptor file(::mkstemp(temporary.data()));

@@ -115,6 +115,24 @@ TEST_F(WriteWholeFileTest, FailedWriteKeepsTheOldFile) {
               1);
 }
 
+TEST_F(WriteWholeFileTest, AFileTheUserMayNotWriteIsNotReplaced) {
+    // Root may write anything, so the refusal is shown through the rights check's hook; a new
+    // file is not asked about (its folder decides).
+    const std::string path = WriteFile(dir_.path() / "project.kfx", "old content");
+    FileHooks().access = [](const char*, int) {
+        errno = EACCES;
+        return -1;
+    };
+    EXPECT_THROW(WriteWholeFile("new content", path), FileError);
+    EXPECT_EQ(ReadFile(path), "old content");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+    const std::string fresh = (dir_.path() / "new.kfx").string();
+    WriteWholeFile("new content", fresh);
+    EXPECT_EQ(ReadFile(fresh), "new content");
+}
+
 TEST_F(WriteWholeFileTest, ShortWritesAreContinued) {
     FileHooks().write = [](int fd, const void* buffer, size_t count) {
         return ::write(fd, buffer, count > 3 ? 3 : count);
