@@ -511,6 +511,22 @@ std::optional<std::string> ReadInput(const std::string& path) {
     }
 }
 
+std::optional<FilesAndFormat> ReadFilesAndFormat(const std::vector<std::string>& args,
+                                                 std::string& problem) {
+    FilesAndFormat result;
+    for (size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--dec") {
+            result.decimal = true;
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            problem = "unknown option " + args[i];
+            return std::nullopt;
+        } else {
+            result.files.push_back(args[i]);
+        }
+    }
+    return result;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         return Usage(err, "no command given");

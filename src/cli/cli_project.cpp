@@ -28,35 +28,40 @@ int RefusedByMessage(std::ostream& out, int id) {
     return kExitRefused;
 }
 
-int Project(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> files;
-    bool decimal = false;
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--dec") {
-            decimal = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return Usage(err, "unknown option " + args[i]);
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.size() != 2) {
-        return Usage(err, "project takes a project FILE and a CATALOG");
-    }
-    std::optional<std::string> catalogText = ReadInput(files[1]);
+int OpenProjectWithCatalog(const std::string& projectPath, const std::string& catalogPath,
+                           CatalogData& catalog, OpenedProject& opened, std::ostream& out,
+                           std::ostream& err) {
+    std::optional<std::string> catalogText = ReadInput(catalogPath);
     if (!catalogText) {
-        return Unreadable(err, files[1]);
+        return Unreadable(err, catalogPath);
     }
-
-    CatalogData catalog;
     catalog.Load(std::move(*catalogText));
-    OpenedProject opened;
     try {
-        opened = OpenProject(catalog, files[0]);
+        opened = OpenProject(catalog, projectPath);
     } catch (const ProjectFileFailure&) {
         return RefusedByMessage(out, kMsgProjectOpenFailed);
     } catch (const ProjectMatchFailure& failure) {
         return RefusedByMessage(out, failure.MessageId());
+    }
+    return kExitOk;
+}
+
+int Project(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string problem;
+    const std::optional<FilesAndFormat> parsed = ReadFilesAndFormat(args, problem);
+    if (!parsed) {
+        return Usage(err, problem);
+    }
+    if (parsed->files.size() != 2) {
+        return Usage(err, "project takes a project FILE and a CATALOG");
+    }
+    const std::vector<std::string>& files = parsed->files;
+    const bool decimal = parsed->decimal;
+    CatalogData catalog;
+    OpenedProject opened;
+    if (const int status = OpenProjectWithCatalog(files[0], files[1], catalog, opened, out, err);
+        status != kExitOk) {
+        return status;
     }
     const ProjectData& project = opened.project;
     const ProjectMatch& match = opened.match;

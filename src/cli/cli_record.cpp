@@ -55,20 +55,11 @@ int Record(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (files.size() != 2) {
         return Usage(err, "record takes a project FILE and a CATALOG");
     }
-    std::optional<std::string> catalogText = ReadInput(files[1]);
-    if (!catalogText) {
-        return Unreadable(err, files[1]);
-    }
-
     CatalogData catalog;
-    catalog.Load(std::move(*catalogText));
     OpenedProject opened;
-    try {
-        opened = OpenProject(catalog, files[0]);
-    } catch (const ProjectFileFailure&) {
-        return RefusedByMessage(out, kMsgProjectOpenFailed);
-    } catch (const ProjectMatchFailure& failure) {
-        return RefusedByMessage(out, failure.MessageId());
+    if (const int status = OpenProjectWithCatalog(files[0], files[1], catalog, opened, out, err);
+        status != kExitOk) {
+        return status;
     }
     const std::string refusal = ProjectRecordRefusal(opened, catalog);
     if (!refusal.empty()) {

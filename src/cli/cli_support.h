@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace norvane::cli {
 
@@ -14,5 +15,14 @@ int Usage(std::ostream& err, std::string_view problem);
 int Unreadable(std::ostream& err, const std::string& path);
 // The whole file, or nothing when it cannot be read (missing, unreadable, empty, too large).
 std::optional<std::string> ReadInput(const std::string& path);
+
+// The arguments after the command name for commands that take files and --dec: the files in
+// order, and whether --dec was given. Nothing when another option is given (`problem` says so).
+struct FilesAndFormat {
+    std::vector<std::string> files;
+    bool decimal = false;
+};
+std::optional<FilesAndFormat> ReadFilesAndFormat(const std::vector<std::string>& args,
+                                                 std::string& problem);
 
 }  // namespace norvane::cli

@@ -48,20 +48,16 @@ std::string HexBytes(std::span<const uint8_t> bytes) {
 }  // namespace
 
 int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> files;
-    bool decimal = false;
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--dec") {
-            decimal = true;
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return Usage(err, "unknown option " + args[i]);
-        } else {
-            files.push_back(args[i]);
-        }
+    std::string problem;
+    const std::optional<FilesAndFormat> parsed = ReadFilesAndFormat(args, problem);
+    if (!parsed) {
+        return Usage(err, problem);
     }
-    if (files.size() != 2) {
+    if (parsed->files.size() != 2) {
         return Usage(err, "tpf takes a TPF file and a catalog FILE");
     }
+    const std::vector<std::string>& files = parsed->files;
+    const bool decimal = parsed->decimal;
     const std::string& path = files[0];
 
     TpfDocument tpf;

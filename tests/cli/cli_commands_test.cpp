@@ -10,6 +10,7 @@
 
 #include "cli/field_escape.h"
 #include "support/bounded_run.h"
+#include "support/cli_call.h"
 #include "support/temp_dir.h"
 
 namespace norvane::cli {
@@ -18,17 +19,10 @@ namespace {
 using norvane::testing::TempDir;
 using norvane::testing::WriteFile;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = norvane::testing::CliResult;
 
-Result Call(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
+Result Call(const std::vector<std::string>& args) {
+    return norvane::testing::CallCli(args);
 }
 
 TEST(FieldEscape, EscapesEverythingThatCouldSplitATokenLine) {

@@ -9,6 +9,7 @@
 
 #include "cli/cli_commands.h"
 #include "project/project_file.h"
+#include "support/cli_call.h"
 #include "support/temp_dir.h"
 
 namespace norvane::cli {
@@ -51,17 +52,10 @@ ProjectData Project() {
     return project;
 }
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = norvane::testing::CliResult;
 
-Result Call(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
+Result Call(const std::vector<std::string>& args) {
+    return norvane::testing::CallCli(args);
 }
 
 class CliProjectTest : public ::testing::Test {

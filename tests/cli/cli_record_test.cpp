@@ -11,6 +11,7 @@
 #include "cli/cli_commands.h"
 #include "project/project_file.h"
 #include "settings/md5_digest.h"
+#include "support/cli_call.h"
 #include "support/temp_dir.h"
 
 namespace norvane::cli {
@@ -45,17 +46,10 @@ constexpr const char* kCatalog =
     "</ParameterList></Modul></Device>"
     "</Hersteller></C>";
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = norvane::testing::CliResult;
 
-Result Call(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
+Result Call(const std::vector<std::string>& args) {
+    return norvane::testing::CallCli(args);
 }
 
 class CliRecordTest : public ::testing::Test {

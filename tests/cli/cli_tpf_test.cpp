@@ -7,6 +7,7 @@
 
 #include "cli/cli_commands.h"
 #include "safety/safety_crc.h"
+#include "support/cli_call.h"
 #include "support/temp_dir.h"
 
 namespace norvane::cli {
@@ -17,17 +18,10 @@ using norvane::testing::SourcePath;
 using norvane::testing::TempDir;
 using norvane::testing::WriteFile;
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = norvane::testing::CliResult;
 
-Result Call(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
+Result Call(const std::vector<std::string>& args) {
+    return norvane::testing::CallCli(args);
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
