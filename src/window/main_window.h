@@ -17,6 +17,7 @@
 
 #include "base/command_line.h"
 #include "catalog/catalog.h"
+#include "project/project_file.h"
 #include "report/verification_record.h"
 #include "settings/settings_file.h"
 #include "tci/tci_data.h"
@@ -121,6 +122,8 @@ class CNorvaneCRCToolDlg : public QDialog {
     void DeleteTpfFileUnlessDebug(const std::string& path);
 
     // Project state and closing.
+    // The project that Save would write now.
+    ProjectData CurrentProject() const;
     bool ConfirmDiscard();
     void NewProject();
     // Loads a project file into the window; raises ProjectFileFailure or ProjectMatchFailure

@@ -160,23 +160,18 @@ void CNorvaneCRCToolDlg::OnOpen() {
     }
 }
 
-namespace {
-
-ProjectData CurrentProject(const CNorvaneCRCToolDlg& window) {
-    return CollectProject(window.selectedManufacturer, window.selectedDevice, window.selectedModule,
-                          {window.vendorVerified, window.deviceVerified, window.moduleVerified,
-                           window.busAddressVerified},
-                          window.m_catalog.parameterList, window.m_crcValid, window.m_crcValue);
+ProjectData CNorvaneCRCToolDlg::CurrentProject() const {
+    return CollectProject(selectedManufacturer, selectedDevice, selectedModule,
+                          {vendorVerified, deviceVerified, moduleVerified, busAddressVerified},
+                          m_catalog.parameterList, m_crcValid, m_crcValue);
 }
-
-}  // namespace
 
 void CNorvaneCRCToolDlg::OnSave() {
     if (m_projectPath.empty()) {
         return;  // the command is greyed then
     }
     try {
-        WriteProjectFile(CurrentProject(*this), m_projectPath);
+        WriteProjectFile(CurrentProject(), m_projectPath);
     } catch (const ProjectFileFailure&) {
         ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
     }
@@ -197,7 +192,7 @@ void CNorvaneCRCToolDlg::OnSaveAs() {
     // The title and the remembered folder follow the choice even when writing fails.
     SetProjectPath(path);
     try {
-        WriteProjectFile(CurrentProject(*this), path);
+        WriteProjectFile(CurrentProject(), path);
     } catch (const ProjectFileFailure&) {
         ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
         return;

@@ -91,13 +91,7 @@ class ProjectTest : public WindowTest {
     bool DeleteEnabled() const { return window_->m_deleteAction->isEnabled(); }
 
     // The project the window would save now, written straight to `path`.
-    ProjectData Collected() const {
-        const CNorvaneCRCToolDlg& w = *window_;
-        return CollectProject(
-            w.selectedManufacturer, w.selectedDevice, w.selectedModule,
-            {w.vendorVerified, w.deviceVerified, w.moduleVerified, w.busAddressVerified},
-            w.m_catalog.parameterList, w.m_crcValid, w.m_crcValue);
-    }
+    ProjectData Collected() const { return window_->CurrentProject(); }
 };
 
 TEST_F(ProjectTest, SaveAsAndOpeningAgainBringBackTheWork) {

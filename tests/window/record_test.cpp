@@ -27,13 +27,7 @@ class RecordTest : public WindowTest {
         return names;
     }
     std::string PathIn(const std::string& name) const { return (dir_.path() / name).string(); }
-    ProjectData Collected() const {
-        const CNorvaneCRCToolDlg& w = *window_;
-        return CollectProject(
-            w.selectedManufacturer, w.selectedDevice, w.selectedModule,
-            {w.vendorVerified, w.deviceVerified, w.moduleVerified, w.busAddressVerified},
-            w.m_catalog.parameterList, w.m_crcValid, w.m_crcValue);
-    }
+    ProjectData Collected() const { return window_->CurrentProject(); }
 };
 
 TEST_F(RecordTest, OfferedOnlyWhileTheCrcIsValidAndEverythingVerified) {
