@@ -76,6 +76,15 @@ void CheckReadableBack(const ProjectData& project) {
     if (!Writable(project.description)) {
         throw ProjectFileFailure();
     }
+    // Bit offsets and lengths are written unsigned but read back as signed numbers, which stop
+    // at 2147483647: a larger one (a negative offset in a faulty catalog) would come back as
+    // another number and its parameter could never be matched again.
+    for (const ProjectParameter& parameter : project.parameters) {
+        if (parameter.bitOffset > uint32_t{INT32_MAX} ||
+            parameter.bitLength > uint32_t{INT32_MAX}) {
+            throw ProjectFileFailure();
+        }
+    }
 }
 
 // ---- Reading ----

@@ -116,6 +116,10 @@ TEST(WriteProjectFile, RefusesProjectsThatCouldNotBeReadBack) {
         {"empty manufacturer name", [](ProjectData& p) { p.manufacturerName.clear(); }},
         {"empty device identifier", [](ProjectData& p) { p.deviceId.clear(); }},
         {"empty module identifier", [](ProjectData& p) { p.moduleId.clear(); }},
+        {"bit offset beyond the signed range (a negative catalog offset)",
+         [](ProjectData& p) { p.parameters[0].bitOffset = 4294962207u; }},
+        {"bit length beyond the signed range",
+         [](ProjectData& p) { p.parameters[0].bitLength = 2147483648u; }},
     };
     for (const auto& [name, change] : cases) {
         SCOPED_TRACE(name);
