@@ -130,6 +130,11 @@ void CNorvaneCRCToolDlg::CreateControls() {
     for (QComboBox* combo : {m_vendorCombo, m_deviceCombo, m_moduleCombo}) {
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combo->setMinimumContentsLength(40);
+        // In TCI mode the read-only edits take the lists' place; the hidden lists keep their
+        // room, so that the edits show whole names instead of shrinking the group to nothing.
+        QSizePolicy policy = combo->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        combo->setSizePolicy(policy);
     }
 
     m_parameterGroup = Make<QGroupBox>(this, "1034");

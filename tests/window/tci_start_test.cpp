@@ -1,3 +1,5 @@
+#include <QGroupBox>
+#include <QLayout>
 #include <QListWidget>
 
 #include "base/messages.h"
@@ -119,6 +121,12 @@ TEST_F(TciStartTest, ShowsTheProfibusModuleWithItsReceivedValues) {
         EXPECT_EQ(edits[i].first->accessibleName(), spoken[i]);
         EXPECT_EQ(edits[i].first->cursorPosition(), 0);
     }
+    // The edits stand where the lists stood and are as wide, so whole names show.
+    window.layout()->activate();
+    window.m_vendorGroup->layout()->activate();
+    EXPECT_GE(window.m_deviceEdit->width(), window.m_vendorCombo->minimumSizeHint().width());
+    EXPECT_GE(window.m_deviceEdit->width(),
+              window.m_deviceEdit->fontMetrics().horizontalAdvance("NV-DP 200 PROFIBUS head"));
     EXPECT_EQ(window.m_description->text(), "Conveyor safety station");
     EXPECT_EQ(window.selectedDevice.description, "Conveyor safety station");
     EXPECT_TRUE(window.m_accept->isEnabled());
