@@ -6,6 +6,7 @@
 
 #include "base/messages.h"
 #include "tci/module_record.h"
+#include "window/catalog_text.h"
 #include "window/dialog_seam.h"
 #include "window/main_window.h"
 
@@ -15,10 +16,6 @@ namespace {
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-void SelectByName(QComboBox* combo, const std::string& name) {
-    combo->setCurrentIndex(combo->findData(QByteArray::fromStdString(name)));
 }
 
 }  // namespace
@@ -33,7 +30,8 @@ bool CNorvaneCRCToolDlg::StartTciMode(const CommandLineInfo& info) {
     m_tpfPath = path;
     const QStringList pathArgument{Text(path)};
 
-    switch (ReadTpfCall(path, m_tpf, m_tci)) {
+    TciData tci;
+    switch (ReadTpfCall(path, m_tpf, tci)) {
         case TpfReadStatus::CannotOpen:
             ShowMessageId(this, kMsgFileNotFound, QMessageBox::Warning, QMessageBox::Ok,
                           pathArgument);
@@ -51,46 +49,60 @@ bool CNorvaneCRCToolDlg::StartTciMode(const CommandLineInfo& info) {
             break;
     }
 
-    SelectTpfModule();
-    switch (const int refusal = TciStartRefusal(m_tci)) {
+    tci.moduleFound = SelectTpfModule(tci);
+    switch (const int refusal = TciStartRefusal(tci)) {
         case 0:
             break;
         case kMsgModuleNotSupported:
             ShowMessageId(this, refusal, QMessageBox::Critical, QMessageBox::Ok,
-                          {Text(m_tci.tpfModuleName), Text(m_tci.moduleIdentText)});
+                          {CatalogText(tci.tpfModuleName), CatalogText(tci.moduleIdentText)});
             return false;
         default:
             ShowMessageId(this, refusal, QMessageBox::Critical);
             return false;
     }
-    DecodeModuleRecord();
+
+    const DecodeResult result = m_model.ApplyTciCall(tci);
+    if (result.refusal == kMsgNoParameterRecord) {
+        // No record to verify: the call is refused and its file kept for a look at it.
+        ShowMessageId(this, kMsgNoParameterRecord, QMessageBox::Critical);
+        return false;
+    }
+    if (result.refusal == kMsgParameterNotInStream) {
+        ShowMessageId(this, kMsgParameterNotInStream, QMessageBox::Critical, QMessageBox::Ok,
+                      {CatalogText(tci.moduleIdentText)});
+        // The window closes as by its OK action; the start still completes, on a zero record.
+        accept();
+    }
+    for (size_t i = 0; i < result.parameterErrors.size(); ++i) {
+        ShowMessageId(this, kMsgParameterError, QMessageBox::Critical);
+    }
+    RenderSelection();
+    RefreshOverview();
+    RenderMarks();
+    RenderCrc();
     DeleteTpfFileUnlessDebug(path);
     return true;
 }
 
-void CNorvaneCRCToolDlg::SelectTpfModule() {
+bool CNorvaneCRCToolDlg::SelectTpfModule(const TciData& tci) {
     for (QWidget* widget :
          std::initializer_list<QWidget*>{m_vendorCombo, m_deviceCombo, m_moduleCombo, m_vendorEdit,
                                          m_deviceEdit, m_moduleEdit}) {
         widget->setVisible(false);
     }
     m_accept->setEnabled(false);
-    m_tci.moduleFound = false;
-
     const std::optional<TpfModuleMatch> match =
-        FindTpfModule(m_catalog.manufacturerList, m_tci.moduleIdentText);
+        FindTpfModule(m_catalog.manufacturerList, tci.moduleIdentText);
     if (!match) {
-        return;
+        return false;
     }
-    // The same selection steps a user's choice takes, so that lists, tree, values and marks
-    // are those of the module the core found.
-    SelectByName(m_vendorCombo, match->manufacturer);
-    OnVendorChanged();
-    m_description->setText(Text(m_tci.tpfDeviceName));
-    SelectByName(m_deviceCombo, match->device);
-    OnDeviceChanged();
-    SelectByName(m_moduleCombo, match->module);
-    OnModuleChanged();
+    m_model.SelectManufacturer(match->manufacturer);
+    m_model.SetDescription(tci.tpfDeviceName);
+    m_model.SelectDevice(match->device);
+    m_model.SelectModule(match->module);
+    RenderSelection();
+    ShowModule();
 
     for (QLineEdit* edit : {m_vendorEdit, m_deviceEdit, m_moduleEdit}) {
         edit->setVisible(true);
@@ -100,22 +112,7 @@ void CNorvaneCRCToolDlg::SelectTpfModule() {
         edit->setCursorPosition(0);
     }
     m_accept->setEnabled(true);
-    m_tci.moduleFound = true;
-}
-
-void CNorvaneCRCToolDlg::DecodeModuleRecord() {
-    const DecodeResult result =
-        norvane::DecodeModuleRecord(m_tci, selectedDevice, selectedModule, m_catalog.parameterList);
-    if (!result.recordFound) {
-        ShowMessageId(this, kMsgParameterNotInStream, QMessageBox::Critical, QMessageBox::Ok,
-                      {Text(m_tci.moduleIdentText)});
-        // The window closes as by its OK action; the start still completes, on a zero record.
-        accept();
-    }
-    for (size_t i = 0; i < result.parameterErrors.size(); ++i) {
-        ShowMessageId(this, kMsgParameterError, QMessageBox::Critical);
-    }
-    RefreshOverview();
+    return true;
 }
 
 void CNorvaneCRCToolDlg::DeleteTpfFileUnlessDebug(const std::string& path) {
