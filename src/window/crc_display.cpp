@@ -40,8 +40,6 @@ void CNorvaneCRCToolDlg::SetCrcDisplayFormat(int32_t format) {
         ShowMessageText(this, QString::fromStdString(error.what()), QMessageBox::Critical,
                         QString::fromStdString(MessageText(kMsgApplicationError)),
                         kMsgSettingWriteFailed);
-        // The marks stay on the form that is shown.
-        OnFormatToggled(m_crcDisplayFormat, true);
         return;
     }
     m_crcDisplayFormat = format;
@@ -60,9 +58,11 @@ void CNorvaneCRCToolDlg::OnFormatToggled(int32_t format, bool checked) {
     }
     if (format != m_crcDisplayFormat) {
         SetCrcDisplayFormat(format);
-        return;
+        if (format == m_crcDisplayFormat) {
+            return;
+        }
     }
-    // Put the marks back on the form in use (after a refused write).
+    // The write was refused: the marks go back to the form in use.
     if (m_crcDisplayFormat == 0 || m_crcDisplayFormat == 1) {
         const QSignalBlocker quietHex(m_hex);
         const QSignalBlocker quietDec(m_dec);

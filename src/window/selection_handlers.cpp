@@ -31,8 +31,8 @@ void FillCombo(QComboBox* combo, const Records& records, std::optional<size_t> s
             combo->addItem(CatalogText(records[i].name), QVariant::fromValue<qulonglong>(i));
         }
     }
-    combo->setCurrentIndex(
-        selected ? combo->findData(QVariant::fromValue<qulonglong>(*selected)) : -1);
+    combo->setCurrentIndex(selected ? combo->findData(QVariant::fromValue<qulonglong>(*selected))
+                                    : -1);
 }
 
 // The position of the current entry's record, none without an entry.
@@ -60,6 +60,10 @@ void CNorvaneCRCToolDlg::RenderSelection() {
     m_deviceEdit->setText(CatalogText(m_model.SelectedDevice().name));
     m_moduleEdit->setText(CatalogText(m_model.SelectedModule().name));
     m_description->setText(CatalogText(m_model.Description()));
+    // A field narrower than its text shows the beginning of the name, not its end.
+    for (QLineEdit* edit : {m_vendorEdit, m_deviceEdit, m_moduleEdit, m_description}) {
+        edit->setCursorPosition(0);
+    }
 }
 
 void CNorvaneCRCToolDlg::OnVendorChanged() {

@@ -77,7 +77,6 @@ bool CNorvaneCRCToolDlg::StartTciMode(const CommandLineInfo& info) {
     for (size_t i = 0; i < result.parameterErrors.size(); ++i) {
         ShowMessageId(this, kMsgParameterError, QMessageBox::Critical);
     }
-    RenderSelection();
     RefreshOverview();
     RenderMarks();
     RenderCrc();
@@ -106,10 +105,6 @@ bool CNorvaneCRCToolDlg::SelectTpfModule(const TciData& tci) {
 
     for (QLineEdit* edit : {m_vendorEdit, m_deviceEdit, m_moduleEdit}) {
         edit->setVisible(true);
-    }
-    // A read-only field narrower than its text shows the beginning of the name, not its end.
-    for (QLineEdit* edit : {m_vendorEdit, m_deviceEdit, m_moduleEdit, m_description}) {
-        edit->setCursorPosition(0);
     }
     m_accept->setEnabled(true);
     return true;
