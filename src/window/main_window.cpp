@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>

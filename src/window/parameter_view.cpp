@@ -75,9 +75,10 @@ void CNorvaneCRCToolDlg::ShowItem(WalkItem item) {
                                          QByteArray::fromStdString(entry.valueText));
                 }
                 const CatalogEnumItem* current = FindEnumItem(items, parameter.value);
-                m_enumInput->setCurrentIndex(current != nullptr ? static_cast<int>(current - items.data())
-                                                                : -1);
-                m_valueEdit->setText(current != nullptr ? CatalogText(current->valueText) : QString());
+                m_enumInput->setCurrentIndex(
+                    current != nullptr ? static_cast<int>(current - items.data()) : -1);
+                m_valueEdit->setText(current != nullptr ? CatalogText(current->valueText)
+                                                        : QString());
                 if (current == nullptr) {
                     char text[128];
                     const char* format = parameter.type == ParamType::UInt  ? "%s = %u"
@@ -143,13 +144,12 @@ void CNorvaneCRCToolDlg::ShowItem(WalkItem item) {
 }
 
 void CNorvaneCRCToolDlg::OnAccept() {
-    const bool enumInput = m_selectedItem.kind == ItemKind::Parameter &&
-                           m_selectedItem.parameter < m_model.Parameters().size() &&
-                           m_model.Parameters()[m_selectedItem.parameter].paramView ==
-                               ParamView::Enum;
-    const std::string input = enumInput
-                                  ? m_enumInput->currentData().toByteArray().toStdString()
-                                  : m_input->text().left(255).toStdString();
+    const bool enumInput =
+        m_selectedItem.kind == ItemKind::Parameter &&
+        m_selectedItem.parameter < m_model.Parameters().size() &&
+        m_model.Parameters()[m_selectedItem.parameter].paramView == ParamView::Enum;
+    const std::string input = enumInput ? m_enumInput->currentData().toByteArray().toStdString()
+                                        : m_input->text().left(255).toStdString();
     const AcceptResult result = m_model.Accept(m_selectedItem, input);
     if (result.message != 0) {
         QString text = QString::fromStdString(MessageText(result.message));

@@ -10,8 +10,8 @@
 
 #include "base/messages.h"
 #include "project/project_file.h"
-#include "verification/project_opening.h"
 #include "settings/app_locations.h"
+#include "verification/project_opening.h"
 #include "window/dialog_seam.h"
 #include "window/main_window.h"
 

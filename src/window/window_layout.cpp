@@ -410,9 +410,8 @@ void CNorvaneCRCToolDlg::ConnectHandlers() {
             [this] { Guarded([this] { OnModuleChanged(); }); });
     // Only what the user types changes the description: a text put there by the program (a
     // Latin-1 description of a project) must keep its own bytes.
-    connect(m_description, &QLineEdit::textEdited, this, [this](const QString& text) {
-        m_model.SetDescription(text.toStdString());
-    });
+    connect(m_description, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_model.SetDescription(text.toStdString()); });
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         Guarded([this, item] { OnParameterSelected(item); });
     });
@@ -425,12 +424,10 @@ void CNorvaneCRCToolDlg::ConnectHandlers() {
             [this] { Guarded([this] { SetCrcDisplayFormat(1); }); });
     // A click is a request (the program sets the mark); a key or an accessibility action that
     // toggles the button directly has changed the mark already, and the display must follow.
-    connect(m_hex, &QRadioButton::toggled, this, [this](bool checked) {
-        Guarded([this, checked] { OnFormatToggled(0, checked); });
-    });
-    connect(m_dec, &QRadioButton::toggled, this, [this](bool checked) {
-        Guarded([this, checked] { OnFormatToggled(1, checked); });
-    });
+    connect(m_hex, &QRadioButton::toggled, this,
+            [this](bool checked) { Guarded([this, checked] { OnFormatToggled(0, checked); }); });
+    connect(m_dec, &QRadioButton::toggled, this,
+            [this](bool checked) { Guarded([this, checked] { OnFormatToggled(1, checked); }); });
     connect(m_exit, &QPushButton::clicked, this, [this] { Guarded([this] { OnExit(); }); });
     connect(m_newAction, &QAction::triggered, this, [this] { Guarded([this] { OnNew(); }); });
     connect(m_openAction, &QAction::triggered, this, [this] { Guarded([this] { OnOpen(); }); });

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -219,9 +221,12 @@ class WindowTest : public ::testing::Test {
         description->selectAll();
         if (text.isEmpty()) {
             QTest::keyClick(description, Qt::Key_Delete);
-        } else {
-            QTest::keyClicks(description, text);
+            return;
         }
+        // One key event carrying the whole text, as an input method delivers it; the field
+        // checks it as it checks anything typed.
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+        QApplication::sendEvent(description, &press);
     }
     // Accepts every item of the tree in the order the walk goes, with the values shown.
     void AcceptAll() {
