@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalog.h"
 #include <optional>
+#include "catalog/catalog.h"
 
 #include "verification/project_opening.h"
 

@@ -24,7 +24,7 @@ std::optional<uint32_t> ReadHexInput(std::string_view text);
 
 // How a typed text fared as a value of a parameter's view and type.
 struct TypedValue {
-    bool isNumber = false;  // false: the text is not a number at all
+    bool isNumber = false;          // false: the text is not a number at all
     std::optional<uint32_t> value;  // the 32-bit pattern; none when the type cannot hold it
 };
 // Reads `text` in the view's notation (hexadecimal for ValueHex, decimal otherwise). A decimal

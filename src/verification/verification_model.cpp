@@ -170,7 +170,8 @@ bool VerificationModel::IsVerified(WalkItem item) const {
 
 size_t VerificationModel::VerifiedCount() const {
     size_t count = 0;
-    for (const bool mark : {vendorVerified_, deviceVerified_, busAddressVerified_, moduleVerified_}) {
+    for (const bool mark :
+         {vendorVerified_, deviceVerified_, busAddressVerified_, moduleVerified_}) {
         count += mark ? 1 : 0;
     }
     for (const CatalogParameter& parameter : parameters_) {
@@ -289,8 +290,8 @@ AcceptResult VerificationModel::AcceptParameter(size_t index, std::string_view i
     if (mode_ == VerificationMode::Tci) {
         // The value is the engineering system's: it is confirmed or refused, never changed here.
         if (CheckParameterValue(parameter, value, items) != ValueFault::None) {
-            result.message = parameter.paramView == ParamView::Enum ? kMsgInvalidValue
-                                                                     : kMsgValueOutOfBounds;
+            result.message =
+                parameter.paramView == ParamView::Enum ? kMsgInvalidValue : kMsgValueOutOfBounds;
             result.changeInEngineeringSystem = true;
             return result;
         }
@@ -317,7 +318,8 @@ AcceptResult VerificationModel::AcceptParameter(size_t index, std::string_view i
             result.message = kMsgNotANumber;
             return result;
         }
-        if (!typed.value || CheckParameterValue(parameter, *typed.value, items) != ValueFault::None) {
+        if (!typed.value ||
+            CheckParameterValue(parameter, *typed.value, items) != ValueFault::None) {
             result.message = kMsgValueOutOfBounds;
             return result;
         }
@@ -404,10 +406,10 @@ OpenResult VerificationModel::Open(const ProjectData& project) {
     deviceVerified_ = project.deviceAccepted;
     moduleVerified_ = project.moduleAccepted;
     // An address outside the device's limits could not have been accepted.
-    busAddressVerified_ = project.busAddressAccepted &&
-                          (device_.enableBusAddress == 0 ||
-                           (device_.busAddress >= device_.minAddr &&
-                            device_.busAddress <= device_.maxAddr));
+    busAddressVerified_ =
+        project.busAddressAccepted &&
+        (device_.enableBusAddress == 0 ||
+         (device_.busAddress >= device_.minAddr && device_.busAddress <= device_.maxAddr));
     if (parameters_.empty()) {
         result.failure = kMsgUnknownParameter;
         return result;

@@ -80,7 +80,9 @@ class VerificationModel {
     // The call of an engineering system; its bus decides how the bus address is shown and
     // accepted.
     const TciData& Tci() const { return tci_; }
-    BusKind Bus() const { return mode_ == VerificationMode::Tci ? BusKindOf(tci_.busCategory) : BusKind::Unknown; }
+    BusKind Bus() const {
+        return mode_ == VerificationMode::Tci ? BusKindOf(tci_.busCategory) : BusKind::Unknown;
+    }
 
     // ---- Selection, by position in the catalog's lists ----
     // The manufacturer at `position` of the manufacturer list, and below it the first device
@@ -129,6 +131,12 @@ class VerificationModel {
     bool AllVerified() const;
     // Removes every mark; the CRC is no longer valid.
     void ClearVerification();
+
+    // Whether Accept of `item` reads what the user types or chooses: not for a parameter in TCI
+    // mode, whose received value is confirmed as it is.
+    bool TakesInput(WalkItem item) const {
+        return !(mode_ == VerificationMode::Tci && item.kind == ItemKind::Parameter);
+    }
 
     // Accepts `item` with `input`: the text typed into the Input field, or the chosen item's
     // text for an enumeration. In TCI mode a parameter's input is ignored: Accept confirms the

@@ -56,10 +56,10 @@ void CNorvaneCRCToolDlg::OnParameterSelected(QTreeWidgetItem* item) {
 }
 
 void CNorvaneCRCToolDlg::ShowItem(WalkItem item) {
-    const bool tci = m_model.Mode() == VerificationMode::Tci;
     // Received values are the engineering system's: they are confirmed here, not typed.
-    m_input->setReadOnly(tci && item.kind == ItemKind::Parameter);
-    m_enumInput->setEnabled(!tci);
+    const bool takesInput = m_model.TakesInput(item);
+    m_input->setReadOnly(!takesInput);
+    m_enumInput->setEnabled(takesInput);
     m_accept->show();
     switch (item.kind) {
         case ItemKind::Parameter: {

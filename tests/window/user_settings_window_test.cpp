@@ -136,7 +136,8 @@ TEST_F(UserSettingsWindowTest, ChoicesGoToTheUserFileAndSurviveARestart) {
     bool decimal = false;
     std::string catalog;
     ASSERT_TRUE(RunApplication([&](CNorvaneCRCToolDlg& window) {
-        decimal = Control<QRadioButton>("1038")->isChecked() && window.m_crcDisplayFormat == 1;
+        decimal = window.findChild<QRadioButton*>(QStringLiteral("1038"))->isChecked() &&
+                  window.m_crcDisplayFormat == 1;
         catalog = window.m_catalogPath;
     }));
     EXPECT_TRUE(decimal);
@@ -156,9 +157,10 @@ TEST_F(UserSettingsWindowTest, UserFileThatCannotBeMadeIsReportedAndTheWindowOpe
     ASSERT_TRUE(RunApplication([&](CNorvaneCRCToolDlg& window) {
         PressDec(window);
         // The refused choice changes nothing: the CRC stays in hexadecimal form.
-        stillHex = window.m_crcDisplayFormat == 0 && !Control<QRadioButton>("1038")->isChecked() &&
-                   Control<QLineEdit>("1019")->text() ==
-                       QString::number(Model().Crc().value, 16).toUpper();
+        stillHex = window.m_crcDisplayFormat == 0 &&
+                   !window.findChild<QRadioButton*>(QStringLiteral("1038"))->isChecked() &&
+                   window.findChild<QLineEdit*>(QStringLiteral("1019"))->text() ==
+                       QString::number(window.Model().Crc().value, 16).toUpper();
     }));
     EXPECT_TRUE(stillHex);
     ASSERT_EQ(dialogs_.shown.size(), 2u);  // at start-up and at the Dec press

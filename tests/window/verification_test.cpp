@@ -119,17 +119,19 @@ TEST_F(VerificationTest, ValuesOutsideTheirLimitsAreRefused) {
     }
     // The last parameter keeps the selection, so its accepted value stays in view.
     EXPECT_EQ(Control<QLineEdit>("1017")->text(), "0x0000001f");
-    EXPECT_EQ(Row(RowOf("F_Source_Add"))[1], "7");
+    EXPECT_EQ(Row(RowOf("Short-circuit test mask"))[1], "0x0000001f");
 }
 
 TEST_F(VerificationTest, BusAddressAndEnumerations) {
     CNorvaneCRCToolDlg& window = Start();
     Select(BusAddressItem());
-    for (const char* input : {"0", "126", "99999999999"}) {
+    for (const auto& [input, message] :
+         {std::pair{"0", kMsgInvalidValue}, std::pair{"126", kMsgInvalidValue},
+          std::pair{"99999999999", kMsgNotANumber}, std::pair{"12a", kMsgNotANumber}}) {
         dialogs_.shown.clear();
         Type(input);
         Accept();
-        EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgInvalidValue}) << input;
+        EXPECT_EQ(dialogs_.Ids(), std::vector<int>{message}) << input;
         EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
         EXPECT_FALSE(Model().IsVerified({ItemKind::BusAddress}));
     }
@@ -159,16 +161,21 @@ TEST_F(VerificationTest, BusAddressAndEnumerations) {
 }
 
 TEST_F(VerificationTest, DeviceWithoutBusAddressNeedsNone) {
-    // The PROFINET head shows its address item (address 0) but does not use it.
+    // The PROFINET head shows its address item (address 0) but does not use it: Accept confirms
+    // what is shown and the walk goes on, and the address is not needed for the CRC.
     CNorvaneCRCToolDlg& window = Start();
     Control<QComboBox>("1005")->setCurrentIndex(1);
     window.OnDeviceChanged();
     EXPECT_EQ(Model().SelectedDevice().enableBusAddress, 0);
     ASSERT_NE(BusAddressItem(), nullptr);
     Select(BusAddressItem());
-    Accept();  // does nothing
-    EXPECT_FALSE(Model().IsVerified({ItemKind::BusAddress}));
-    EXPECT_EQ(Control<QTreeWidget>("1002")->currentItem(), BusAddressItem());
+    Type("42");
+    Accept();
+    EXPECT_TRUE(Model().IsVerified({ItemKind::BusAddress}));
+    EXPECT_EQ(Model().SelectedDevice().busAddress, 0);
+    EXPECT_EQ(Control<QTreeWidget>("1002")->currentItem(), ModuleItem());
+    Select(BusAddressItem());
+    window.OnModuleChanged();  // nothing verified again
     for (QTreeWidgetItem* item : {VendorItem(), DeviceItem(), ModuleItem()}) {
         Select(item);
         Accept();
@@ -233,12 +240,18 @@ TEST_F(VerificationTest, ModulesTheImageCannotHold) {
     EXPECT_EQ(BusAddressItem(), nullptr);  // busAddress -1: no item
     EXPECT_EQ(DeviceItem()->childCount(), 1);
 
-    // A parameter of unknown type takes any value.
+    // A parameter of unknown type has no limits, but its value is never read from the record:
+    // only 0 reads back from its field, so nothing else can be verified for it.
     Select(ItemOf("Any"));
     Type("-123456");
     Accept();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgValueOutOfBounds});
+    EXPECT_EQ(Model().Parameters()[1].verified, 0);
+    dialogs_.shown.clear();
+    Type("0");
+    Accept();
     EXPECT_TRUE(dialogs_.shown.empty());
-    EXPECT_EQ(Model().Parameters()[1].value, static_cast<uint32_t>(-123456));
+    EXPECT_EQ(Model().Parameters()[1].verified, 1);
 
     AcceptAll();
     ASSERT_TRUE(Control<QPushButton>("1018")->isEnabled());
