@@ -69,6 +69,14 @@ const std::map<int, std::string_view> kBuiltIn = {
      "catalog."},
     {156, "The CRC shown is not the CRC of the values shown. Please compute the CRC again."},
     {157, "The verification record could not be saved."},
+    {158,
+     "The CRC stored in the project is not the CRC of its values for this catalog. Please "
+     "verify the values and compute the CRC again."},
+    {159, "The entered text is not a number."},
+    {160,
+     "The parameter record built from the values shown does not read back as the same values. "
+     "No CRC can be given."},
+    {161, "The value must be changed in the engineering system."},
 };
 
 // Texts of the language pack in use; empty while the built-in texts are in force.

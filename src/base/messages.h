@@ -66,6 +66,10 @@ enum MessageId : int {
     kMsgParametersDoNotFit = 155,
     kMsgRecordCrcDiffers = 156,
     kMsgRecordSaveFailed = 157,
+    kMsgStoredCrcNotValues = 158,
+    kMsgNotANumber = 159,
+    kMsgNoReadBack = 160,
+    kMsgChangeInEngineeringSystem = 161,
 };
 
 // The built-in (English) text of a message; empty for an unknown number.

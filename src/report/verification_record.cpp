@@ -317,6 +317,15 @@ void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& man
     }
 }
 
+void FillRecordModule(VerificationRecord& record, const VerificationModel& model,
+                      std::string_view invalid) {
+    FillRecordModule(record, model.SelectedManufacturer(), model.SelectedDevice(),
+                     model.SelectedModule(), model.Parameters(), invalid);
+    if (record.busAddress && model.Bus() == BusKind::Profinet) {
+        record.busAddress = model.BusAddressText();
+    }
+}
+
 std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds) {
     const char sign = offsetSeconds < 0 ? '-' : '+';
     const long magnitude = offsetSeconds < 0 ? -offsetSeconds : offsetSeconds;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "catalog/catalog.h"
+#include "verification/verification_model.h"
 
 namespace norvane {
 
@@ -76,6 +77,11 @@ void FillRecordCatalog(VerificationRecord& record, const std::string& catalogPat
 void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& manufacturer,
                       const CatalogDevice& device, const CatalogModule& module,
                       const std::vector<CatalogParameter>& parameterList, std::string_view invalid);
+
+// The module part of a record as the verification model holds it; a PROFINET call's device is
+// addressed by the IP address of the call, as its tree line shows.
+void FillRecordModule(VerificationRecord& record, const VerificationModel& model,
+                      std::string_view invalid);
 
 // "2026-12-08T21:30:05+01:00": `local` is the broken-down local time, `offsetSeconds` its
 // distance east of UTC.

@@ -17,8 +17,8 @@ namespace norvane {
 // reads the language's pack name and digests and registers the pack when its digest matches.
 // A mismatch (or a missing pack) shows message 121; the built-in texts then stay in force.
 void LoadLanguageResources(const SettingsFile& settings, uint32_t language);
-// Registers the pack at `path` (message 109 when it is gone).
-void LoadResourceLibrary(const std::string& path);
+// Registers the pack read from `path`, whose bytes were checked (none is registered twice).
+void LoadResourceLibrary(const std::string& path, std::string bytes);
 bool ResourceLibraryLoaded();
 
 const std::string& ExpectedCatalogDigest();

@@ -16,7 +16,6 @@
 #include "base/messages.h"
 #include "project/project_file.h"
 #include "report/verification_record.h"
-#include "safety/param_stream.h"
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
@@ -65,34 +64,24 @@ VerificationRecord CNorvaneCRCToolDlg::CurrentRecord() const {
     }
     record.projectPath = m_projectPath;
     FillRecordCatalog(record, m_catalogPath, m_catalog.catalogText);
-    FillRecordModule(record, selectedManufacturer, selectedDevice, selectedModule,
-                     m_catalog.parameterList, ResourceText("text.invalid").toStdString());
-    // A PROFINET device is addressed by the IP address of the call, as its tree item shows.
-    if (record.tciMode && record.busAddress && m_tci.busCategory == kBusCategoryProfinet) {
-        record.busAddress = m_tci.ipAddress;
-    }
-    record.crc = m_crcValue;
+    FillRecordModule(record, m_model, ResourceText("text.invalid").toStdString());
+    record.crc = m_model.Crc().value;
     return record;
 }
 
-void CNorvaneCRCToolDlg::UpdateRecordCommand() {
-    m_recordAction->setEnabled(m_crcValid && AllVerified());
-}
-
 void CNorvaneCRCToolDlg::OnVerificationRecord() {
-    if (!m_crcValid || !AllVerified()) {
+    if (!m_model.Crc().valid || !m_model.AllVerified()) {
         return;  // the command is greyed then
     }
     // The record states the CRC as the values' CRC: it must be that, whatever happened since
     // it was computed or read from a project file.
-    uint32_t crc = 0;
-    try {
-        crc = CurrentSafetyCrc();
-    } catch (const ParamStreamError&) {
-        ShowMessageId(this, kMsgParametersDoNotFit, QMessageBox::Critical);
+    int refusal = 0;
+    const std::optional<uint32_t> crc = m_model.CurrentSafetyCrc(&refusal);
+    if (!crc) {
+        ShowMessageId(this, refusal, QMessageBox::Critical);
         return;
     }
-    if (crc != m_crcValue) {
+    if (*crc != m_model.Crc().value) {
         ShowMessageId(this, kMsgRecordCrcDiffers, QMessageBox::Warning);
         return;
     }

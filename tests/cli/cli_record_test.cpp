@@ -26,7 +26,7 @@ constexpr const char* kCatalog =
     "<?xml version=\"1.0\"?><C>"
     "<Hersteller name=\"Vendor & Sons\" identNumber=\"0x01\">"
     "<Device name=\"D\" identNumber=\"0x10\" enableBusAddress=\"yes\" busAddress=\"3\" "
-    "dataFormat=\"Motorola\">"
+    "minAddr=\"1\" maxAddr=\"125\" dataFormat=\"Motorola\">"
     "<Modul name=\"M\" identNumber=\"0x100\" lenUserParam=\"2\"><ParameterList>"
     "<Parameter name=\"A\" type=\"UInt\" defaultValue=\"1\" min=\"0\" max=\"255\" "
     "bitOffset=\"32\" bitLength=\"8\"/>"
@@ -165,9 +165,14 @@ TEST_F(CliRecordTest, RefusesWhatARecordMustNotState) {
          "{values}\n"},
         {[](ProjectData& p) {
              p.moduleId = "0x101";
-             p.parameters = {{32, 16, 300, true}};
+             p.parameters = {{32, 16, 0, true}};
          },
          "error record no CRC can be computed from the project's values\n"},
+        // Values the catalog does not allow (any more) are not verified, whatever the file says.
+        {[](ProjectData& p) { p.parameters[1].selectedValue = 3; },
+         "error record not every item of the project is verified\n"},
+        {[](ProjectData& p) { p.parameters[0].selectedValue = 256; },
+         "error record not every item of the project is verified\n"},
         // The errors of `safetycrc project`.
         {[](ProjectData& p) { p.moduleId = "0x102"; },
          "error 128 The project file specifies an unknown module.\n"},

@@ -44,25 +44,24 @@ TEST_F(ScreenshotTest, WindowStates) {
         window_->SetSettingsPath(settingsPath_);
         window_->OnInitDialog();
         ASSERT_FALSE(window_->IsClosed());
-        window_->m_description->setText(language == "EN" ? "Line 3, cabinet +A2"
-                                                         : "Linie 3, Schrank +A2");
+        TypeDescription(language == "EN" ? "Line 3, cabinet +A2" : "Linie 3, Schrank +A2");
 
-        Select(window_->vendorTreeItem);
+        Select(VendorItem());
         for (int i = 0; i < 8; ++i) {
             Accept();
         }
-        window_->m_input->setText("12");
+        Control<QLineEdit>("1009")->setText("12");
         window_->grab().save(folder +
                              QString("/window-half-verified-%1.png").arg(language.c_str()));
 
         AcceptAll();
-        window_->m_calcCrc->click();
+        Control<QPushButton>("1018")->click();
         window_->grab().save(folder + QString("/window-crc-%1.png").arg(language.c_str()));
         // The verification record, saved as PDF from its preview (a page of it as a picture
         // is made from this file by hand: pdftoppm -png -r 60 -f 1 -l 1).
         dialogs_.runPreviewCommand = true;
         dialogs_.files = {folder.toStdString() + "/verification-record-" + language + ".pdf"};
-        window_->m_recordAction->trigger();
+        Control<QAction>("1041")->trigger();
         EXPECT_TRUE(dialogs_.shown.empty());
         CAboutDlg about(window_.get());
         about.adjustSize();
