@@ -40,7 +40,7 @@ const std::map<int, std::string_view> kBuiltIn = {
     {132, "Value"},
     {133, "min."},
     {134, "max."},
-    {135, "Typ"},
+    {135, "Type"},
     {136, "View"},
     {137, "Invalid program arguments passed"},
     {138, "No module selected."},
@@ -77,6 +77,8 @@ const std::map<int, std::string_view> kBuiltIn = {
      "The parameter record built from the values shown does not read back as the same values. "
      "No CRC can be given."},
     {161, "The value must be changed in the engineering system."},
+    {162, "Changing the selection discards the verification of %1 items. Continue?"},
+    {166, "Do you want to delete the project file %1?"},
 };
 
 // Texts of the language pack in use; empty while the built-in texts are in force.

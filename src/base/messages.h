@@ -70,6 +70,8 @@ enum MessageId : int {
     kMsgNotANumber = 159,
     kMsgNoReadBack = 160,
     kMsgChangeInEngineeringSystem = 161,
+    kMsgDiscardVerification = 162,
+    kMsgDeleteProjectQuestion = 166,
 };
 
 // The built-in (English) text of a message; empty for an unknown number.

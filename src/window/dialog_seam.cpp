@@ -30,6 +30,9 @@ class RealDialogs : public DialogSeam {
                                             const MessageRequest& request) override {
         qCInfo(lcMessages).noquote() << "message" << request.id << request.text;
         QMessageBox box(request.icon, request.caption, request.text, request.buttons, parent);
+        if (request.defaultButton != QMessageBox::NoButton) {
+            box.setDefaultButton(request.defaultButton);
+        }
         box.setAccessibleName(request.caption);
         box.setAccessibleDescription(request.text);
         return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -145,6 +148,21 @@ QMessageBox::StandardButton ShowMessageId(QWidget* parent, int id, QMessageBox::
     MessageRequest request{id, QString::fromStdString(text), DefaultCaption(caption), icon,
                            buttons};
     return Dialogs().ShowMessage(parent, request);
+}
+
+bool AskYesNo(QWidget* parent, int id, const QStringList& args) {
+    std::vector<std::string> utf8;
+    for (const QString& arg : args) {
+        utf8.push_back(arg.toStdString());
+    }
+    const std::string text = utf8.empty() ? FormatMessage(id) : FormatMessage(id, {utf8[0]});
+    MessageRequest request{id,
+                           QString::fromStdString(text),
+                           DefaultCaption({}),
+                           QMessageBox::Question,
+                           QMessageBox::Yes | QMessageBox::No,
+                           QMessageBox::No};
+    return Dialogs().ShowMessage(parent, request) == QMessageBox::Yes;
 }
 
 QMessageBox::StandardButton ShowMessageText(QWidget* parent, const QString& text,

@@ -18,6 +18,8 @@ struct MessageRequest {
     QString caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    // The button that Enter presses; none: the box's own choice.
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
 };
 
 // A file chooser as a command asks for it. Open asks for an existing file; Save as asks before
@@ -67,6 +69,10 @@ QString ChooseFile(QWidget* parent, const FileDialogRequest& request);
 // Qt name filters from a filter text of the message table: description and pattern pairs
 // separated by "|". "*.*" stands for every file, with or without a dot in its name.
 QStringList FileDialogFilters(const QString& table);
+
+// Asks message `id` (with %1, %2 filled) with Yes and No, No the default, so that a hasty Enter
+// keeps what is there. True for Yes.
+bool AskYesNo(QWidget* parent, int id, const QStringList& args = {});
 
 // Shows a text that does not come from the table, such as a settings failure.
 QMessageBox::StandardButton ShowMessageText(QWidget* parent, const QString& text,

@@ -153,6 +153,7 @@ bool CNorvaneCRCToolDlg::OnInitDialog() {
     if (!ok) {
         Close();
     }
+    m_tree->setFocus();  // the walk starts in the tree
     return true;
 }
 

@@ -135,6 +135,8 @@ class CNorvaneCRCToolDlg : public QDialog {
     // The project that Save would write now.
     ProjectData CurrentProject() const { return m_model.Collect(); }
     bool ConfirmDiscard();
+    // Whether the work differs from what the last New, Open or Save left (edit mode only).
+    bool ProjectUnsaved() const;
     void NewProject();
     // Loads a project file into the window; raises ProjectFileFailure or ProjectMatchFailure
     // (the changes made before the failure stay).
@@ -152,7 +154,6 @@ class CNorvaneCRCToolDlg : public QDialog {
     SettingsFile m_settings;
     ViewMode m_viewMode = ViewMode::None;
     bool m_editModeEnabled = false;
-    bool m_projectUnsaved = false;
     std::string m_projectPath;
     std::string m_catalogPath;
     std::array<std::string, 4> m_languageNames;
@@ -185,6 +186,8 @@ class CNorvaneCRCToolDlg : public QDialog {
     WalkItem ItemOf(const QTreeWidgetItem* item) const;
     void SelectTreeItem(QTreeWidgetItem* item);
     void SetChecked(QTreeWidgetItem* item, bool verified);
+    // Asks before a change of selection discards verification marks; true to go on.
+    bool ConfirmSelectionChange();
     // The list entry of the selected record again, after a refused change.
     void ReselectCombos();
     // Hex or Dec changed its mark by some other way than a click (a key, an accessibility
@@ -193,8 +196,9 @@ class CNorvaneCRCToolDlg : public QDialog {
 
     CatalogData m_catalog;  // catalog text, tree and the record lists of the selection
     VerificationModel m_model{m_catalog};
-    TpfDocument m_tpf;      // the TPF text and tree that the model's call refers to
-    std::string m_tpfPath;  // the TPF file the window was called with
+    ProjectData m_savedProject;  // the work as the last New, Open or Save left it
+    TpfDocument m_tpf;           // the TPF text and tree that the model's call refers to
+    std::string m_tpfPath;       // the TPF file the window was called with
     WalkItem m_selectedItem;
 
     std::array<QTreeWidgetItem*, 4> m_headerItems{};  // vendor, device, bus address, module
@@ -215,6 +219,7 @@ class CNorvaneCRCToolDlg : public QDialog {
     std::array<QAction*, 4> m_languageActions{};
 
     QLabel* m_banner = nullptr;
+    QLabel* m_tciLine = nullptr;  // 1042: who called, in TCI mode
     QLabel* m_staticIcon = nullptr;
     QPushButton* m_accept = nullptr;        // 1012
     QGroupBox* m_vendorGroup = nullptr;     // 1029
@@ -243,6 +248,7 @@ class CNorvaneCRCToolDlg : public QDialog {
     QLabel* m_minLabel = nullptr;           // 1011
     QLabel* m_maxLabel = nullptr;           // 1020
     QLabel* m_inputLabel = nullptr;         // 1014
+    QLabel* m_hintLabel = nullptr;          // 1043: what to do with a header line
     QLineEdit* m_minEdit = nullptr;         // 1015
     QLineEdit* m_maxEdit = nullptr;         // 1016
     QComboBox* m_enumInput = nullptr;       // 1008

@@ -33,7 +33,29 @@ void CSelectAllLineEdit::focusInEvent(QFocusEvent* event) {
     });
 }
 
+namespace {
+
+// A catalog name as a group box title: an "&" in it is a character, never a mnemonic.
+QString Title(const std::string& name) {
+    return CatalogText(name).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// The items an enumeration allows, for a message about a value that is none of them.
+QString AllowedItems(const std::vector<CatalogEnumItem>& items) {
+    QStringList entries;
+    for (const CatalogEnumItem& item : items) {
+        entries << CatalogText(item.valueText) + QStringLiteral(" (") +
+                       QString::number(item.valueItem) + QLatin1Char(')');
+    }
+    return ResourceText("text.allowed").arg(entries.join(QStringLiteral(", ")));
+}
+
+}  // namespace
+
 void CNorvaneCRCToolDlg::ShowValueControls(bool value, bool input, bool enumInput, bool limits) {
+    m_hintLabel->setVisible(!value && !input && !enumInput);
+    // The label's mnemonic reaches the input that is shown.
+    m_inputLabel->setBuddy(enumInput ? static_cast<QWidget*>(m_enumInput) : m_input);
     m_valueLabel->setVisible(value);
     m_valueEdit->setVisible(value);
     m_inputLabel->setVisible(input || enumInput);
@@ -65,7 +87,7 @@ void CNorvaneCRCToolDlg::ShowItem(WalkItem item) {
         case ItemKind::Parameter: {
             const CatalogParameter& parameter = m_model.Parameters()[item.parameter];
             const std::vector<CatalogEnumItem>& items = m_model.EnumItems(item.parameter);
-            m_selectedGroup->setTitle(CatalogText(parameter.name));
+            m_selectedGroup->setTitle(Title(parameter.name));
             if (parameter.paramView == ParamView::Enum && !items.empty()) {
                 ShowValueControls(true, false, true, false);
                 m_enumInput->clear();
@@ -86,9 +108,10 @@ void CNorvaneCRCToolDlg::ShowItem(WalkItem item) {
                                                                             : "%s = %0x";
                     std::snprintf(text, sizeof text, format, parameter.name.c_str(),
                                   parameter.value);
-                    ShowMessageText(this, CatalogText(text), QMessageBox::NoIcon,
-                                    QString::fromStdString(MessageText(kMsgInvalidValue)),
-                                    kMsgInvalidValue);
+                    ShowMessageText(
+                        this, CatalogText(text) + QLatin1Char('\n') + AllowedItems(items),
+                        QMessageBox::NoIcon, QString::fromStdString(MessageText(kMsgInvalidValue)),
+                        kMsgInvalidValue);
                 }
             } else {
                 ShowValueControls(true, true, false, true);
@@ -104,7 +127,7 @@ void CNorvaneCRCToolDlg::ShowItem(WalkItem item) {
             break;
         }
         case ItemKind::BusAddress: {
-            m_selectedGroup->setTitle(CatalogText(MessageText(kMsgBusAddress)));
+            m_selectedGroup->setTitle(Title(MessageText(kMsgBusAddress)));
             const QString address = CatalogText(m_model.BusAddressText());
             const CatalogDevice& device = m_model.SelectedDevice();
             // A PROFINET device is addressed by its IP address, which has no limits.
@@ -129,12 +152,19 @@ void CNorvaneCRCToolDlg::ShowItem(WalkItem item) {
             const char* fallback = item.kind == ItemKind::Vendor   ? "text.manufacturer"
                                    : item.kind == ItemKind::Device ? "text.device"
                                                                    : "text.module";
-            m_selectedGroup->setTitle(selected != nullptr ? selected->text(0)
-                                                          : ResourceText(fallback));
+            m_selectedGroup->setTitle(
+                selected != nullptr
+                    ? selected->text(0).replace(QLatin1Char('&'), QStringLiteral("&&"))
+                    : ResourceText(fallback));
+            m_hintLabel->setText(ResourceText(item.kind == ItemKind::Vendor ? "text.hint.vendor"
+                                              : item.kind == ItemKind::Device
+                                                  ? "text.hint.device"
+                                                  : "text.hint.module"));
             break;
         }
         case ItemKind::None:
             ShowValueControls(false, false, false, false);
+            m_hintLabel->clear();
             m_accept->hide();
             m_selectedGroup->setTitle(ResourceText("text.unknown"));
             break;
@@ -156,6 +186,10 @@ void CNorvaneCRCToolDlg::OnAccept() {
         if (result.changeInEngineeringSystem) {
             text += QLatin1Char('\n') +
                     QString::fromStdString(MessageText(kMsgChangeInEngineeringSystem));
+            const std::vector<CatalogEnumItem>& items = m_model.EnumItems(m_selectedItem.parameter);
+            if (!items.empty()) {
+                text += QLatin1Char('\n') + AllowedItems(items);
+            }
         }
         ShowMessageText(this, text, QMessageBox::Warning, QString(), result.message);
     }
@@ -205,8 +239,9 @@ void CNorvaneCRCToolDlg::RefreshOverview() {
                                  typeText,
                                  viewText};
         for (int column = 0; column < 6; ++column) {
-            m_overview->setItem(static_cast<int>(row), column,
-                                new QTableWidgetItem(texts[column]));  // owned by the table
+            auto* cell = new QTableWidgetItem(texts[column]);  // owned by the table
+            cell->setToolTip(texts[column]);  // the whole text where the column cuts it
+            m_overview->setItem(static_cast<int>(row), column, cell);
         }
     }
 }

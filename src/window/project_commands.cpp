@@ -55,8 +55,13 @@ void CNorvaneCRCToolDlg::SetProjectPath(const std::string& path) {
     }
 }
 
+bool CNorvaneCRCToolDlg::ProjectUnsaved() const {
+    // Unsaved is what a user means by it: Save would write something else than what the last
+    // New, Open or Save left. An Accept that changes nothing changes nothing here either.
+    return m_viewMode == ViewMode::Edit && CurrentProject() != m_savedProject;
+}
+
 void CNorvaneCRCToolDlg::NewProject() {
-    m_projectUnsaved = true;
     SetViewMode(ViewMode::Edit);
     m_model.ClearVerification();
     m_model.ResetValuesToDefaults();
@@ -66,6 +71,7 @@ void CNorvaneCRCToolDlg::NewProject() {
     RefreshOverview();
     RenderCrc();
     SetProjectPath({});
+    m_savedProject = CurrentProject();
 }
 
 void CNorvaneCRCToolDlg::OpenProjectFile(const std::string& path) {
@@ -80,24 +86,22 @@ void CNorvaneCRCToolDlg::OpenProjectFile(const std::string& path) {
     }
     m_saveAction->setEnabled(true);
     m_deleteAction->setEnabled(true);
+    m_savedProject = CurrentProject();
     if (result.crcMessage != 0) {
         ShowMessageId(this, result.crcMessage, QMessageBox::Warning);
     }
 }
 
 void CNorvaneCRCToolDlg::OnNew() {
-    if (m_projectUnsaved && !ConfirmDiscard()) {
+    if (ProjectUnsaved() && !ConfirmDiscard()) {
         return;
     }
     NewProject();
 }
 
 void CNorvaneCRCToolDlg::OnOpen() {
-    if (m_projectUnsaved) {
-        if (!ConfirmDiscard()) {
-            return;
-        }
-        m_projectUnsaved = false;  // even if the chooser is cancelled
+    if (ProjectUnsaved() && !ConfirmDiscard()) {
+        return;
     }
     FileDialogRequest request;
     request.title = Message(kMsgOpenProjectTitle);
@@ -120,11 +124,14 @@ void CNorvaneCRCToolDlg::OnSave() {
     if (m_projectPath.empty()) {
         return;  // the command is greyed then
     }
+    const ProjectData project = CurrentProject();
     try {
-        WriteProjectFile(CurrentProject(), m_projectPath);
+        WriteProjectFile(project, m_projectPath);
     } catch (const ProjectFileFailure&) {
         ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
+        return;
     }
+    m_savedProject = project;
 }
 
 void CNorvaneCRCToolDlg::OnSaveAs() {
@@ -139,21 +146,25 @@ void CNorvaneCRCToolDlg::OnSaveAs() {
         return;
     }
     const std::string path = LocalPath(chosen);
-    // The title and the remembered folder follow the choice even when writing fails.
-    SetProjectPath(path);
+    const ProjectData project = CurrentProject();
     try {
-        WriteProjectFile(CurrentProject(), path);
+        WriteProjectFile(project, path);
     } catch (const ProjectFileFailure&) {
+        // Nothing was saved, so nothing else changes: title, path, folder and menu stay.
         ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
         return;
     }
-    m_projectUnsaved = false;
+    SetProjectPath(path);
+    m_savedProject = project;
     m_saveAction->setEnabled(true);
     m_deleteAction->setEnabled(true);
 }
 
 void CNorvaneCRCToolDlg::OnDelete() {
     if (m_projectPath.empty()) {
+        return;
+    }
+    if (!AskYesNo(this, kMsgDeleteProjectQuestion, {ShownPath(m_projectPath)})) {
         return;
     }
     if (!DeleteProjectFile(m_projectPath)) {
@@ -171,7 +182,7 @@ namespace {
 // may ask for a confirmation. A setting that cannot be read ends the run (SettingsError).
 bool MayClose(CNorvaneCRCToolDlg& window) {
     bool ask = window.m_settings.ReadCloseCommitDialog();
-    if (window.m_projectUnsaved) {
+    if (window.ProjectUnsaved()) {
         if (!window.ConfirmDiscard()) {
             return false;
         }

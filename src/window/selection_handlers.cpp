@@ -7,6 +7,7 @@
 
 #include "base/messages.h"
 #include "window/catalog_text.h"
+#include "window/dialog_seam.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
 
@@ -45,6 +46,12 @@ std::optional<size_t> CurrentPosition(const QComboBox* combo) {
 
 }  // namespace
 
+bool CNorvaneCRCToolDlg::ConfirmSelectionChange() {
+    // Marks are work: they are not thrown away by a slip of the mouse without a question.
+    const size_t marks = m_model.VerifiedCount();
+    return marks == 0 || AskYesNo(this, kMsgDiscardVerification, {QString::number(marks)});
+}
+
 void CNorvaneCRCToolDlg::ReselectCombos() {
     // A refused change leaves the lists on the records that are selected.
     RenderSelection();
@@ -68,7 +75,10 @@ void CNorvaneCRCToolDlg::RenderSelection() {
 
 void CNorvaneCRCToolDlg::OnVendorChanged() {
     const std::optional<size_t> position = CurrentPosition(m_vendorCombo);
-    if (!position || (m_projectUnsaved && !ConfirmDiscard())) {
+    if (position == m_model.ManufacturerPosition()) {
+        return;  // the record shown, chosen again: nothing to rebuild, nothing to lose
+    }
+    if (!position || !ConfirmSelectionChange()) {
         ReselectCombos();
         return;
     }
@@ -79,7 +89,10 @@ void CNorvaneCRCToolDlg::OnVendorChanged() {
 
 void CNorvaneCRCToolDlg::OnDeviceChanged() {
     const std::optional<size_t> position = CurrentPosition(m_deviceCombo);
-    if (!position || (m_projectUnsaved && !ConfirmDiscard())) {
+    if (position == m_model.DevicePosition()) {
+        return;
+    }
+    if (!position || !ConfirmSelectionChange()) {
         ReselectCombos();
         return;
     }
@@ -90,7 +103,10 @@ void CNorvaneCRCToolDlg::OnDeviceChanged() {
 
 void CNorvaneCRCToolDlg::OnModuleChanged() {
     const std::optional<size_t> position = CurrentPosition(m_moduleCombo);
-    if (!position || (m_projectUnsaved && !ConfirmDiscard())) {
+    if (position == m_model.ModulePosition()) {
+        return;
+    }
+    if (!position || !ConfirmSelectionChange()) {
         ReselectCombos();
         return;
     }
@@ -109,6 +125,7 @@ void CNorvaneCRCToolDlg::ShowModule() {
     }
     const auto item = [](auto* parent, const std::string& text, WalkItem walk) {
         auto* line = new QTreeWidgetItem(parent, {CatalogText(text)});  // owned by the tree
+        line->setToolTip(0, CatalogText(text));  // the whole name where the tree cuts it
         line->setData(0, kKindRole, static_cast<int>(walk.kind));
         line->setData(0, kParameterRole, QVariant::fromValue<qulonglong>(walk.parameter));
         return line;

@@ -1,6 +1,7 @@
 // The start by an engineering system through the tool calling interface: the TPF file is read
 // and decoded by the core; this file shows what it found and reports every refusal.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -8,6 +9,7 @@
 #include "tci/module_record.h"
 #include "window/catalog_text.h"
 #include "window/dialog_seam.h"
+#include "window/language_resources.h"
 #include "window/main_window.h"
 
 namespace norvane {
@@ -77,6 +79,12 @@ bool CNorvaneCRCToolDlg::StartTciMode(const CommandLineInfo& info) {
     for (size_t i = 0; i < result.parameterErrors.size(); ++i) {
         ShowMessageId(this, kMsgParameterError, QMessageBox::Critical);
     }
+    // Who called and for what, as the TPF file names them.
+    const bool profinet = m_model.Bus() == BusKind::Profinet;
+    m_tciLine->setText(ResourceText(profinet ? "text.tci.callip" : "text.tci.call")
+                           .arg(CatalogText(tci.tpfDeviceName), CatalogText(tci.tpfModuleName),
+                                profinet ? CatalogText(tci.ipAddress) : QString::number(tci.slot)));
+    m_tciLine->setVisible(true);
     RefreshOverview();
     RenderMarks();
     RenderCrc();

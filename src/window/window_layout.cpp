@@ -74,17 +74,39 @@ QLineEdit* ReadOnlyEdit(QWidget* parent, const char* id, Qt::Alignment alignment
     return edit;
 }
 
-QLabel* SunkenLabel(QWidget* parent, const char* id, Qt::Alignment alignment) {
+QLabel* FieldLabel(QWidget* parent, const char* id, Qt::Alignment alignment) {
     auto* label = Make<QLabel>(parent, id);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(alignment | Qt::AlignVCenter);
     return label;
 }
+
+// The selection lists change only on purpose: a wheel turned over a list the user is not
+// working in scrolls the window's content instead of choosing another module.
+class WheelOnlyWhenFocused : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Wheel) {
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget != nullptr && !widget->hasFocus()) {
+                event->ignore();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 }  // namespace
 
 void CNorvaneCRCToolDlg::CreateControls() {
     m_banner = Make<QLabel>(this, "150");
+    // Who called and for what, in TCI mode only.
+    m_tciLine = Make<QLabel>(this, "1042");
+    m_tciLine->setVisible(false);
+    m_tciLine->setTextFormat(Qt::PlainText);
     m_banner->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_banner->setAccessibleName(QStringLiteral("Norvane Safety Configurator"));
 
@@ -103,9 +125,12 @@ void CNorvaneCRCToolDlg::CreateControls() {
     m_moduleLabel = Make<QLabel>(m_vendorGroup, "1032");
     m_moduleCombo = Make<QComboBox>(m_vendorGroup, "1001");
     m_moduleEdit = ReadOnlyEdit(m_vendorGroup, "1024", Qt::AlignLeft);
+    auto* wheelGuard = new WheelOnlyWhenFocused(this);  // owned by the window
     for (QComboBox* combo : {m_vendorCombo, m_deviceCombo, m_moduleCombo}) {
+        combo->setFocusPolicy(Qt::StrongFocus);  // the wheel alone gives no focus
+        combo->installEventFilter(wheelGuard);
         combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        combo->setMinimumContentsLength(40);
+        combo->setMinimumContentsLength(32);
         // In TCI mode the read-only edits take the lists' place; the hidden lists keep their
         // room, so that the edits show whole names instead of shrinking the group to nothing.
         QSizePolicy policy = combo->sizePolicy();
@@ -119,18 +144,23 @@ void CNorvaneCRCToolDlg::CreateControls() {
     m_tree->setColumnCount(1);
     m_tree->setRootIsDecorated(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_tree->setMinimumWidth(320);
+    m_tree->setMinimumWidth(260);
 
     m_selectedGroup = Make<QGroupBox>(m_parameterGroup, "1003");
-    m_valueLabel = SunkenLabel(m_selectedGroup, "1013", Qt::AlignHCenter);
+    m_valueLabel = FieldLabel(m_selectedGroup, "1013", Qt::AlignLeft);
     m_valueEdit = ReadOnlyEdit(m_selectedGroup, "1017", Qt::AlignRight);
-    m_minLabel = SunkenLabel(m_selectedGroup, "1011", Qt::AlignRight);
-    m_maxLabel = SunkenLabel(m_selectedGroup, "1020", Qt::AlignRight);
-    m_inputLabel = SunkenLabel(m_selectedGroup, "1014", Qt::AlignHCenter);
+    m_minLabel = FieldLabel(m_selectedGroup, "1011", Qt::AlignLeft);
+    m_maxLabel = FieldLabel(m_selectedGroup, "1020", Qt::AlignLeft);
+    m_inputLabel = FieldLabel(m_selectedGroup, "1014", Qt::AlignLeft);
+    // What to do with a header line, in words, where a parameter shows its value.
+    m_hintLabel = FieldLabel(m_selectedGroup, "1043", Qt::AlignLeft);
+    m_hintLabel->setWordWrap(true);
     m_input = Make<CSelectAllLineEdit>(m_selectedGroup, "1009");
     m_input->setAlignment(Qt::AlignRight);
     m_input->setMaxLength(255);
     m_enumInput = Make<QComboBox>(m_selectedGroup, "1008");
+    m_enumInput->setFocusPolicy(Qt::StrongFocus);
+    m_enumInput->installEventFilter(wheelGuard);
     m_minEdit = ReadOnlyEdit(m_selectedGroup, "1015", Qt::AlignRight);
     m_maxEdit = ReadOnlyEdit(m_selectedGroup, "1016", Qt::AlignRight);
 
@@ -143,7 +173,9 @@ void CNorvaneCRCToolDlg::CreateControls() {
     m_overview->verticalHeader()->setVisible(false);
     m_overview->verticalHeader()->setDefaultSectionSize(m_overview->fontMetrics().height() + 8);
     m_overview->horizontalHeader()->setStretchLastSection(true);
-    m_overview->setMinimumWidth(720);
+    m_overview->setMinimumWidth(480);
+    // One stop for Tab: the arrow keys move between the cells.
+    m_overview->setTabKeyNavigation(false);
     m_overview->hide();
 
     m_buttonGroup = new QGroupBox(m_parameterGroup);  // owned by its Qt parent
@@ -164,7 +196,7 @@ void CNorvaneCRCToolDlg::CreateControls() {
     m_exit = Make<QPushButton>(m_buttonGroup, "1");
     for (QPushButton* button : {m_accept, m_calcCrc, m_exit}) {
         button->setAutoDefault(true);
-        button->setMinimumSize(150, 36);
+        button->setMinimumSize(120, 36);
     }
 }
 
@@ -233,6 +265,7 @@ void CNorvaneCRCToolDlg::PlaceControls() {
     selectedGrid->addWidget(m_minEdit, 2, 1);
     selectedGrid->addWidget(m_maxLabel, 3, 0);
     selectedGrid->addWidget(m_maxEdit, 3, 1);
+    selectedGrid->addWidget(m_hintLabel, 0, 0, 4, 2, Qt::AlignTop);
     selectedGrid->setColumnStretch(0, 1);
     selectedGrid->setColumnStretch(1, 1);
     selectedGrid->setColumnStretch(2, 1);
@@ -252,7 +285,7 @@ void CNorvaneCRCToolDlg::PlaceControls() {
     crcBox->setSpacing(1);
     crcBox->addWidget(m_crcLabel);
     crcBox->addWidget(m_crcEdit);
-    m_crcEdit->setMinimumWidth(130);
+    m_crcEdit->setMinimumWidth(110);
     buttons->addLayout(crcBox);
     auto* radioBox = new QHBoxLayout;
     radioBox->addWidget(m_hex);
@@ -282,16 +315,22 @@ void CNorvaneCRCToolDlg::PlaceControls() {
     window->addWidget(m_banner);
     auto* body = new QVBoxLayout;
     body->setContentsMargins(10, 0, 10, 0);
+    body->addWidget(m_tciLine);
     body->addLayout(top);
     body->addWidget(m_parameterGroup, 1);
     window->addLayout(body, 1);
 
-    // Keyboard order follows the layout: selection, tree, value entry, overview, buttons.
-    QWidget* order[] = {m_vendorCombo, m_vendorEdit, m_deviceCombo, m_deviceEdit, m_description,
-                        m_moduleCombo, m_moduleEdit, m_tree,        m_valueEdit,  m_input,
-                        m_enumInput,   m_minEdit,    m_maxEdit,     m_overview,   m_overviewList,
-                        m_accept,      m_calcCrc,    m_crcEdit,     m_hex,        m_dec,
-                        m_exit};
+    // Keyboard order follows the layout: selection, tree, input, overview, buttons. Fields
+    // that only show a value take no Tab stop (a click still selects their text for copying);
+    // the CRC field keeps one, since its number is what the user carries away.
+    for (QLineEdit* shown :
+         {m_vendorEdit, m_deviceEdit, m_moduleEdit, m_valueEdit, m_minEdit, m_maxEdit}) {
+        shown->setFocusPolicy(Qt::ClickFocus);
+    }
+    m_overviewList->setFocusPolicy(Qt::NoFocus);
+    QWidget* order[] = {m_vendorCombo, m_deviceCombo, m_description, m_moduleCombo, m_tree,
+                        m_input,       m_enumInput,   m_overview,    m_accept,      m_calcCrc,
+                        m_crcEdit,     m_hex,         m_dec,         m_exit};
     for (size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
@@ -380,8 +419,9 @@ void CNorvaneCRCToolDlg::ApplyControlColours() {
             qobject_cast<QRadioButton*>(widget)) {
             palette.setColor(QPalette::WindowText, text);
         } else if (auto* edit = qobject_cast<QLineEdit*>(widget); edit && edit->isReadOnly()) {
+            // Shown, not editable: the field takes the window's colour, not an input's white.
             palette.setColor(QPalette::Text, text);
-            palette.setColor(QPalette::Base, Qt::white);
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
         } else if (qobject_cast<QLineEdit*>(widget)) {
             palette.setColor(QPalette::Disabled, QPalette::Text, text);
             palette.setColor(QPalette::Disabled, QPalette::Base, Qt::white);
@@ -392,12 +432,6 @@ void CNorvaneCRCToolDlg::ApplyControlColours() {
             continue;
         }
         widget->setPalette(palette);
-    }
-    for (QLabel* label : {m_valueLabel, m_minLabel, m_maxLabel, m_inputLabel}) {
-        label->setAutoFillBackground(true);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        label->setPalette(palette);
     }
 }
 

@@ -124,13 +124,11 @@ TEST_F(EncodingTest, NamesInAnyEncodingAreShownAndFound) {
             EXPECT_EQ(Control<QComboBox>("1008")->currentText(), shown(c.shown.item));
             EXPECT_EQ(Control<QLineEdit>("1017")->text(), shown(c.shown.item));
 
-            // A cancelled vendor change finds its way back to the name's own entry.
-            window.m_projectUnsaved = true;
-            dialogs_.answers = {QMessageBox::Cancel};
+            // A refused vendor change finds its way back to the name's own entry.
+            dialogs_.answers = {QMessageBox::No};
             Control<QComboBox>("1000")->setCurrentIndex(1);
             window.OnVendorChanged();
             EXPECT_EQ(Control<QComboBox>("1000")->currentIndex(), 0);
-            window.m_projectUnsaved = false;
         }();
     }
 }

@@ -118,7 +118,7 @@ TEST_F(ProjectTest, SaveAsAndOpeningAgainBringBackTheWork) {
     EXPECT_EQ(Title(), TitleFor(path));
     EXPECT_TRUE(SaveEnabled());
     EXPECT_TRUE(DeleteEnabled());
-    EXPECT_FALSE(window.m_projectUnsaved);
+    EXPECT_FALSE(window.ProjectUnsaved());
 
     // Started again with the file on the command line.
     Start({}, {path});
@@ -127,7 +127,7 @@ TEST_F(ProjectTest, SaveAsAndOpeningAgainBringBackTheWork) {
     EXPECT_EQ(Title(), TitleFor(path));
     EXPECT_TRUE(SaveEnabled());
     EXPECT_TRUE(DeleteEnabled());
-    EXPECT_FALSE(window_->m_projectUnsaved);
+    EXPECT_FALSE(window_->ProjectUnsaved());
 
     // And through Open, from a window that shows something else.
     Start();
@@ -222,8 +222,9 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
         if (!c.device.empty()) {
             EXPECT_EQ(Control<QComboBox>("1005")->currentText().toStdString(), c.device);
         }
-        // NewProject: unsaved, no path, every value at its default, no marks, no CRC.
-        EXPECT_TRUE(window.m_projectUnsaved);
+        // NewProject: nothing to lose yet, no path, every value at its default, no marks, no
+        // CRC.
+        EXPECT_FALSE(window.ProjectUnsaved());
         EXPECT_EQ(window.m_projectPath, "");
         EXPECT_EQ(Title(), "NorvaneSafetyCRCTool");
         EXPECT_FALSE(SaveEnabled());
@@ -239,7 +240,8 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
         }
     }
 
-    // At start-up: the same message, then a new project that asks before it is dropped.
+    // At start-up: the same message, then a new project with nothing to lose: Exit asks only
+    // what the settings ask for.
     std::string text = ProjectFileText(good);
     text.replace(text.find("accepted=\"1\""), 12, "accepted=\"0\"");
     const std::string edited = WriteFile(PathIn("edited.kfx"), text);
@@ -248,40 +250,69 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
     CNorvaneCRCToolDlg& window = Start(values, {edited});
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectOpenFailed});
     EXPECT_FALSE(window.IsClosed());
-    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_FALSE(window.ProjectUnsaved());
     dialogs_.shown.clear();
     Control<QPushButton>("1")->click();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});  // and no 119
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgExitProgram});
     EXPECT_TRUE(window.IsClosed());
 }
 
 TEST_F(ProjectTest, OpenAsksBeforeAnUnsavedProjectIsDropped) {
     CNorvaneCRCToolDlg& window = Start();
     Control<QAction>("57600")->trigger();
-    ASSERT_TRUE(window.m_projectUnsaved);
+    EXPECT_FALSE(window.ProjectUnsaved());
     EXPECT_TRUE(dialogs_.shown.empty());  // nothing to lose yet
+    // Anything Save would write differently is unsaved work: a mark, a value, a description.
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"a mark", [this] { Accept(); }},
+        {"a value",
+         [this] {
+             Select(ItemOf("F_Dest_Add"));
+             Type("1022");
+             Accept();
+         }},
+        {"a description", [this] { TypeDescription("Line 3"); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        Control<QAction>("57600")->trigger();
+        ASSERT_FALSE(window.ProjectUnsaved());
+        change();
+        EXPECT_TRUE(window.ProjectUnsaved());
+    }
+    // New asks before it drops them.
+    Control<QAction>("57600")->trigger();
+    Select(VendorItem());
+    Accept();
+    ASSERT_TRUE(window.ProjectUnsaved());
+    dialogs_.shown.clear();
+    Control<QAction>("57600")->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
 
+    TypeDescription("unsaved");
+    dialogs_.shown.clear();
     dialogs_.answers = {QMessageBox::Cancel};
     Control<QAction>("57601")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
     EXPECT_TRUE(dialogs_.fileRequests.empty());
-    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_TRUE(window.ProjectUnsaved());
 
-    // OK, then Cancel in the chooser: the flag stays cleared, so Exit no longer asks.
+    // OK, then Cancel in the chooser: the work is still there and still unsaved, so Exit asks
+    // again.
     dialogs_.shown.clear();
     Control<QAction>("57601")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
     EXPECT_EQ(dialogs_.fileRequests.size(), 1u);
-    EXPECT_FALSE(window.m_projectUnsaved);
+    EXPECT_TRUE(window.ProjectUnsaved());
     dialogs_.shown.clear();
     Control<QPushButton>("1")->click();
-    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
     EXPECT_TRUE(window.IsClosed());
 
     // New on an unsaved project asks too; Cancel keeps everything.
-    CNorvaneCRCToolDlg& second = Start();
-    Control<QAction>("57600")->trigger();
+    Start();
     TypeDescription("kept");
+    dialogs_.shown.clear();
     dialogs_.answers = {QMessageBox::Cancel};
     Control<QAction>("57600")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
@@ -309,7 +340,7 @@ TEST_F(ProjectTest, NewKeepsTheSelectionAndResetsTheWork) {
         EXPECT_EQ(after.parameters[i].first, Model().Parameters()[i].defaultValue);
         EXPECT_FALSE(after.parameters[i].second || after.parameterMarks[i]);
     }
-    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_FALSE(window.ProjectUnsaved());  // a new project: nothing to lose yet
     EXPECT_EQ(Title(), "NorvaneSafetyCRCTool");
     EXPECT_FALSE(SaveEnabled());
     EXPECT_FALSE(DeleteEnabled());
@@ -364,25 +395,31 @@ TEST_F(ProjectTest, SaveFailuresKeepTheOldFile) {
     }
 }
 
-TEST_F(ProjectTest, SaveAsIntoAFolderThatCannotBeWritten) {
+TEST_F(ProjectTest, AFailedSaveChangesNothingButSaysWhy) {
+    // Saved once, then Save as into a folder that does not exist.
     CNorvaneCRCToolDlg& window = Start();
-    Control<QAction>("57600")->trigger();
+    const std::string saved = PathIn("saved.kfx");
+    dialogs_.files = {saved};
+    Control<QAction>("57604")->trigger();
+    const std::string settings = Settings();
+    TypeDescription("changed");
     const std::string path = PathIn("missing/p.kfx");
     dialogs_.files = {path};
     Control<QAction>("57604")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectSaveFailed});
-    // The title and the remembered folder follow the choice all the same.
-    EXPECT_EQ(Title(), TitleFor(path));
-    EXPECT_NE(Settings().find("ProjectFolderPath=" + PathIn("missing") + "\n"), std::string::npos);
-    EXPECT_TRUE(window.m_projectUnsaved);
-    EXPECT_FALSE(SaveEnabled());
-    EXPECT_FALSE(DeleteEnabled());
+    // Nothing was saved, so title, path, remembered folder and menu are as they were.
+    EXPECT_EQ(Title(), TitleFor(saved));
+    EXPECT_EQ(window.m_projectPath, saved);
+    EXPECT_EQ(Settings(), settings);
+    EXPECT_TRUE(window.ProjectUnsaved());
+    EXPECT_TRUE(SaveEnabled());
+    EXPECT_TRUE(DeleteEnabled());
 
     // Cancel in the chooser does nothing at all.
     dialogs_.shown.clear();
     Control<QAction>("57604")->trigger();
     EXPECT_TRUE(dialogs_.shown.empty());
-    EXPECT_EQ(Title(), TitleFor(path));
+    EXPECT_EQ(Title(), TitleFor(saved));
 }
 
 TEST_F(ProjectTest, FolderThatCannotBeRememberedIsReportedAndTheCommandGoesOn) {
@@ -416,8 +453,18 @@ TEST_F(ProjectTest, DeleteRemovesTheFileAndKeepsTheWork) {
     dialogs_.files = {path};
     Control<QAction>("57604")->trigger();
     const Shown before = Now();
+    // Delete asks first, naming the file; No (the default) keeps it.
+    dialogs_.answers = {QMessageBox::No};
     Control<QAction>("1040")->trigger();
-    EXPECT_TRUE(dialogs_.shown.empty());
+    ASSERT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDeleteProjectQuestion});
+    EXPECT_EQ(dialogs_.shown[0].text,
+              QString::fromStdString("Do you want to delete the project file " + path + "?"));
+    EXPECT_EQ(dialogs_.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(dialogs_.shown[0].defaultButton, QMessageBox::No);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    dialogs_.shown.clear();
+    Control<QAction>("1040")->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDeleteProjectQuestion});
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(Title(), "NorvaneSafetyCRCTool");
     EXPECT_FALSE(SaveEnabled());
@@ -428,9 +475,11 @@ TEST_F(ProjectTest, DeleteRemovesTheFileAndKeepsTheWork) {
     dialogs_.files = {path};
     Control<QAction>("57604")->trigger();
     std::filesystem::remove(path);
+    dialogs_.shown.clear();
     Control<QAction>("1040")->trigger();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectDeleteFailed});
-    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(dialogs_.Ids(),
+              (std::vector<int>{kMsgDeleteProjectQuestion, kMsgProjectDeleteFailed}));
+    EXPECT_EQ(dialogs_.shown[1].icon, QMessageBox::Warning);
     EXPECT_EQ(Title(), TitleFor(path));
     EXPECT_TRUE(SaveEnabled());
     EXPECT_TRUE(DeleteEnabled());
@@ -457,8 +506,10 @@ TEST_F(ProjectTest, MenuStatesFollowTheModeAndTheShortcutsReachTheCommands) {
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     ASSERT_EQ(dialogs_.fileRequests.size(), 2u);
     EXPECT_FALSE(dialogs_.fileRequests[1].save);
+    TypeDescription("changed");
     QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
-    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+    EXPECT_FALSE(window.ProjectUnsaved());
 }
 
 }  // namespace

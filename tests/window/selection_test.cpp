@@ -64,43 +64,66 @@ TEST_F(SelectionTest, ChangingTheModuleClearsVerificationAndCrc) {
     EXPECT_EQ(VendorItem()->data(0, Qt::AccessibleDescriptionRole).toString(), "not verified");
 }
 
-TEST_F(SelectionTest, UnsavedProjectAsksBeforeEveryChange) {
+TEST_F(SelectionTest, AChangeThatDiscardsMarksAsksFirst) {
     CNorvaneCRCToolDlg& window = Start();
-    AcceptAll();
-    window.m_projectUnsaved = true;
+    // Nothing verified: nothing to lose, no question.
+    Control<QComboBox>("1001")->setCurrentIndex(1);
+    window.OnModuleChanged();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    Control<QComboBox>("1001")->setCurrentIndex(0);
+    window.OnModuleChanged();
 
-    // Cancel at the first question: the list goes back and nothing else changes.
-    dialogs_.answers = {QMessageBox::Cancel};
+    // The lists ignore the mouse wheel unless the user works in them.
+    ASSERT_GT(Control<QComboBox>("1001")->count(), 1);
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    Control<QComboBox>("1001")->clearFocus();
+    QApplication::sendEvent(Control<QComboBox>("1001"), &wheel);
+    EXPECT_EQ(Control<QComboBox>("1001")->currentIndex(), 0);
+    EXPECT_EQ(Control<QComboBox>("1001")->focusPolicy(), Qt::StrongFocus);
+
+    AcceptAll();
+    const size_t marks = 4 + Model().Parameters().size();
+    // No (the default) at the question: the list goes back and nothing else changes.
+    dialogs_.answers = {QMessageBox::No};
     Control<QComboBox>("1000")->setCurrentIndex(1);
     window.OnVendorChanged();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
-    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
-    EXPECT_EQ(dialogs_.shown[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    ASSERT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDiscardVerification});
+    EXPECT_EQ(dialogs_.shown[0].text,
+              QString("Changing the selection discards the verification of %1 items. Continue?")
+                  .arg(marks));
+    EXPECT_EQ(dialogs_.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(dialogs_.shown[0].defaultButton, QMessageBox::No);
     EXPECT_EQ(Control<QComboBox>("1000")->currentText(), "Norvane Automation");
     EXPECT_EQ(Model().SelectedManufacturer().name, "Norvane Automation");
     EXPECT_TRUE(Model().AllVerified());
 
-    // OK: one question for one change of the list.
+    // The record shown, chosen again, asks nothing and keeps the marks.
     dialogs_.shown.clear();
+    window.OnModuleChanged();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_TRUE(Model().AllVerified());
+
+    // Yes: one question for one change of the list.
     Control<QComboBox>("1000")->setCurrentIndex(1);
     window.OnVendorChanged();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDiscardVerification});
     EXPECT_EQ(Model().SelectedManufacturer().name, "Kestrel Safety Systems");
-    EXPECT_TRUE(window.m_projectUnsaved);
 
-    // A cancelled device change returns to the very record that is shown.
+    // A refused device change returns to the very record that is shown.
     Control<QComboBox>("1000")->setCurrentIndex(0);
     window.OnVendorChanged();
     Control<QComboBox>("1005")->setCurrentIndex(1);
     window.OnDeviceChanged();
     ASSERT_EQ(Control<QLineEdit>("1023")->text(), "NV-PN 300 PROFINET head");
+    Select(VendorItem());
+    Accept();
     dialogs_.shown.clear();
-    dialogs_.answers = {QMessageBox::Cancel};
+    dialogs_.answers = {QMessageBox::No};
     Control<QComboBox>("1005")->setCurrentIndex(0);
     window.OnDeviceChanged();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDiscardVerification});
     EXPECT_EQ(Control<QComboBox>("1005")->currentIndex(), 1);
-    EXPECT_EQ(Control<QLineEdit>("1023")->text(), "NV-PN 300 PROFINET head");
     EXPECT_EQ(Model().SelectedDevice().name, "NV-PN 300 PROFINET head");
 }
 
@@ -167,7 +190,9 @@ TEST_F(SelectionTest, EnterPressesTheFocusedButtonElseAccepts) {
         EXPECT_EQ(Model().Parameters()[1].value == 55u, c.effect == Effect::Accepts);
         EXPECT_EQ(window.IsClosed(), c.effect == Effect::Exits);
         EXPECT_EQ(Model().Crc().valid, c.effect == Effect::ComputesCrc);
-        EXPECT_TRUE(dialogs_.shown.empty());
+        // Leaving with verified work not saved asks first.
+        EXPECT_EQ(dialogs_.Ids(), c.effect == Effect::Exits ? std::vector<int>{kMsgProjectUnsaved}
+                                                            : std::vector<int>{});
     }
 }
 
@@ -191,7 +216,7 @@ TEST_F(SelectionTest, ExitAsksWhatTheSettingsAndTheProjectCallFor) {
         EXPECT_TRUE(window.IsClosed());
 
         CNorvaneCRCToolDlg& unsaved = Start(values);
-        unsaved.m_projectUnsaved = true;
+        TypeDescription("unsaved work");
         dialogs_.shown.clear();
         Control<QPushButton>("1")->click();
         EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});

@@ -127,7 +127,8 @@ TEST_F(UserSettingsWindowTest, ChoicesGoToTheUserFileAndSurviveARestart) {
         // German, from the next start on.
         window.findChild<QAction*>(QStringLiteral("32781"))->trigger();
     }));
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgRestartForLanguage});
+    // Exit then asks about the verified work, which was never saved.
+    EXPECT_EQ(dialogs_.Ids(), (std::vector<int>{kMsgRestartForLanguage, kMsgProjectUnsaved}));
     EXPECT_EQ(ReadFile(UserFile()), "[COMMON]\nCrcDisplayFormat=1\nSelectedLanguage=2\n");
     EXPECT_EQ(ReadFile(machine), machineText);
 
@@ -163,7 +164,10 @@ TEST_F(UserSettingsWindowTest, UserFileThatCannotBeMadeIsReportedAndTheWindowOpe
                        QString::number(window.Model().Crc().value, 16).toUpper();
     }));
     EXPECT_TRUE(stillHex);
-    ASSERT_EQ(dialogs_.shown.size(), 2u);  // at start-up and at the Dec press
+    // At start-up and at the Dec press; then Exit asks about the unsaved verification.
+    ASSERT_EQ(dialogs_.Ids(), (std::vector<int>{kMsgSettingWriteFailed, kMsgSettingWriteFailed,
+                                                kMsgProjectUnsaved}));
+    dialogs_.shown.pop_back();
     for (const MessageRequest& shown : dialogs_.shown) {
         EXPECT_EQ(shown.text, "Failed to write application setting <CrcDisplayFormat>.");
         EXPECT_EQ(shown.caption, "Application Error");
