@@ -38,6 +38,10 @@ VerificationRecord MakeProjectRecord(const OpenedProject& opened, const CatalogD
     device.busAddress = opened.project.busAddress;
     FillRecordModule(record, *opened.match.manufacturer, device, *opened.match.module,
                      catalog.parameterList, kOverviewInvalidText);
+    record.manufacturerVerified = opened.project.manufacturerAccepted;
+    record.deviceVerified = opened.project.deviceAccepted;
+    record.busAddressVerified = opened.project.busAddressAccepted;
+    record.moduleVerified = opened.project.moduleAccepted;
     record.crc = opened.project.crc;
     return record;
 }
