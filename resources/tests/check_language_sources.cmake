@@ -25,6 +25,13 @@ endforeach()
 foreach(id IN LISTS command_ids)
     list(APPEND expected_keys "command.${id}")
 endforeach()
+# Messages of the second start and the saved record.
+foreach(id RANGE 163 165)
+    list(APPEND expected_keys "string.${id}")
+endforeach()
+list(APPEND expected_keys text.record.print text.record.savepdfname text.help.title
+     text.help.back text.help.forward text.help.contents text.help.find text.help.next
+     text.help.previous text.help.notfound)
 list(APPEND expected_keys dialog.103 dialog.100 about.ok menu.0 menu.1
      text.manufacturer text.device text.module text.unknown text.invalid
      text.type.0 text.type.1 text.type.2 text.type.3
@@ -103,8 +110,10 @@ set(window_group control.1012 control.1018 control.1037 control.1038 control.1 c
 set(file_group command.57600 command.57601 command.57603 command.57604 command.1040
                command.1041)
 set(settings_group command.57670 command.57664)
+set(help_group text.help.back text.help.forward text.help.contents text.help.find
+               text.help.next text.help.previous)
 foreach(lang IN LISTS languages)
-    foreach(group window_group file_group settings_group)
+    foreach(group window_group file_group settings_group help_group)
         set(seen)
         foreach(key IN LISTS ${group})
             norvane_text_value("${${lang}_RAW_${key}}" text)

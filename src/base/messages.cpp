@@ -69,6 +69,14 @@ const std::map<int, std::string_view> kBuiltIn = {
      "catalog."},
     {156, "The CRC shown is not the CRC of the values shown. Please compute the CRC again."},
     {157, "The verification record could not be saved."},
+
+    {163,
+     "The program is already running.\nTo work on %1, choose Open in the File menu of this "
+     "window."},
+    {164, "The verification record was saved as %1."},
+    {165,
+     "The program is already running for another call.\nFinish this call, then start the call "
+     "for %1 again."},
 };
 
 // Texts of the language pack in use; empty while the built-in texts are in force.

@@ -442,6 +442,25 @@ void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& man
     }
 }
 
+std::string RecordPdfFileName(const std::string& projectPath, const std::string& moduleName) {
+    std::string stem = projectPath.empty() ? moduleName
+                                           : std::filesystem::path(projectPath).stem().string();
+    // A name the file system takes: no folder separators, no control bytes, not hidden.
+    for (char& c : stem) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '/' || byte < 0x20 || byte == 0x7F) {
+            c = '_';
+        }
+    }
+    while (!stem.empty() && (stem.front() == '.' || stem.front() == ' ' || stem.front() == '-')) {
+        stem.erase(stem.begin());
+    }
+    if (stem.size() > 200) {
+        stem.resize(200);  // may cut a UTF-8 sequence; the chooser shows it as it is
+    }
+    return (stem.empty() ? std::string("record") : stem) + ".pdf";
+}
+
 std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds) {
     const char sign = offsetSeconds < 0 ? '-' : '+';
     const long magnitude = offsetSeconds < 0 ? -offsetSeconds : offsetSeconds;

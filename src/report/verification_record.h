@@ -131,6 +131,10 @@ void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& man
                       const CatalogDevice& device, const CatalogModule& module,
                       const std::vector<CatalogParameter>& parameterList, std::string_view invalid);
 
+// The name a saved record is offered under: the project file's name with ".pdf", or the
+// module's name when there is no project file; made safe as one name of a folder.
+std::string RecordPdfFileName(const std::string& projectPath, const std::string& moduleName);
+
 // "2026-12-08T21:30:05+01:00": `local` is the broken-down local time, `offsetSeconds` its
 // distance east of UTC.
 std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds);
