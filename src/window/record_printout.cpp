@@ -34,7 +34,7 @@ constexpr double kSignatureAbove = Mm(8);
 constexpr double kSignatureLine = Mm(10);
 constexpr double kSlack = 2;          // see Wrap
 constexpr double kLabelShare = 0.35;  // of the width, at most, for the facts' labels
-constexpr double kColumnShare = 0.3;  // of the width, at most, for a column's whole lines
+constexpr double kColumnShare = 0.25;  // of the width, at most, for a column's whole lines
 
 QFont MakeFont(const QString& family, int pixels, bool bold) {
     QFont font(family);

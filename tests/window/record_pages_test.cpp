@@ -1,6 +1,8 @@
 // The verification record on pages: a 64-parameter module as preview, print and PDF, the
 // preview's own controls, the name the PDF is offered under, and what the record states of
 // the window. Controls are found by their object names.
+#include <QCoreApplication>
+#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -16,6 +18,8 @@
 #include "project/project_file.h"
 #include "support/big_module_catalog.h"
 #include "window/about_dialog.h"
+#include "window/help_window.h"
+#include "window/qt_translations.h"
 #include "window/record_printout.h"
 #include "window/window_fixture.h"
 
@@ -40,6 +44,9 @@ class RecordPagesTest : public WindowTest {
   protected:
     // Starts the window with the language pack of `language` ("EN" or "DE") from the build.
     void StartIn(const std::string& language, const std::string& catalog) {
+        // The pack in use stays registered until released: it is not overwritten meanwhile.
+        window_.reset();
+        ReleaseLanguageResources();
         const std::filesystem::path packs(NORVANE_PACK_DIR);
         std::filesystem::copy_file(packs / ("NorvaneSafetyCRCTool" + language + ".rcc"),
                                    programDir_ / "pack.rcc",
@@ -56,7 +63,6 @@ class RecordPagesTest : public WindowTest {
                           "\nConfigurationFile=Catalog.xml\nResourceDll=pack.rcc\nMD5CheckSumDll=" +
                           FileMd5((programDir_ / "pack.rcc").string()).value_or("") +
                           "\nMD5CheckSumConf=" + FileMd5(CatalogPath()).value_or("") + "\n");
-        ReleaseLanguageResources();
         const SettingsFile settings(settingsPath_);
         LoadLanguageResources(settings, settings.ReadSelectedLanguage(0));
         ASSERT_TRUE(ResourceLibraryLoaded()) << language;
@@ -158,13 +164,12 @@ TEST_F(RecordPagesTest, SixtyFourParametersOnPages) {
                     rows = true;
                 }
             }
-            // The rows whose names take two lines have both lines on the page.
-            const auto lines = [&](const QString& pattern) {
-                return pages[p].count(QRegularExpression("(^|\\n) *" + pattern));
-            };
-            EXPECT_EQ(lines("Channel \\d+ sensor supply test\\s"),
-                      lines("with discrepancy evaluation\\s"))
-                << p;
+            // The rows whose cells take several lines have all of them on the page: the
+            // last words of their name and value stand with the first.
+            const int starts =
+                pages[p].count(QRegularExpression("(^|\\n) *Channel \\d+ sensor supply"));
+            EXPECT_EQ(pages[p].count("discrepancy"), starts) << p;
+            EXPECT_EQ(pages[p].count(QRegularExpression("tested\\s")), starts) << p;
             EXPECT_EQ(rows, text.contains(expected.head)) << p;
             for (const QString& label : expected.signature) {
                 // Each label alone on its line, the line to sign on.
@@ -283,6 +288,46 @@ TEST_F(RecordPagesTest, NameAndVersionReadTheSameEverywhere) {
         ASSERT_NE(picture, nullptr);
         EXPECT_EQ(picture->accessibleDescription(), named) << language;
     }
+}
+
+// Pictures of the help window and of Qt's German dialogs for the documentation, made only
+// when NORVANE_SCREENSHOT_DIR names a folder.
+TEST_F(RecordPagesTest, PicturesOfHelpAndGermanDialogs) {
+    const QString folder = qEnvironmentVariable("NORVANE_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        GTEST_SKIP() << "set NORVANE_SCREENSHOT_DIR to make the pictures";
+    }
+    for (const std::string language : {"EN", "DE"}) {
+        StartIn(language, ReadFile(SourcePath("examples/SafetyConfigurator" + language + ".xml")));
+        LoadQtTranslations(ResourceText("text.record.language"));
+        const QString guide = QStringLiteral(NORVANE_PACK_DIR) + "/NorvaneSafetyCRCToolHelp" +
+                              language.c_str() + ".html";
+        CHelpWindow* help = CHelpWindow::Open(window_.get(), guide);
+        ASSERT_NE(help, nullptr);
+        help->resize(900, 640);
+        help->findChild<QLineEdit*>("help.find")->setText("CRC");
+        help->Find();
+        help->grab().save(folder + QString("/help-window-%1.png").arg(language.c_str()));
+        QMessageBox box(QMessageBox::Question, window_->windowTitle(), "?",
+                        QMessageBox::Yes | QMessageBox::No, window_.get());
+        box.grab().save(folder + QString("/message-buttons-%1.png").arg(language.c_str()));
+        AcceptAll();
+        Control<QPushButton>("1018")->click();
+        Control<QAction>("1041")->trigger();
+        ASSERT_FALSE(dialogs_.previews.empty());
+        QPrinter printer(QPrinter::HighResolution);
+        {
+            // Gone before the window, whose child it is.
+            const auto preview =
+                MakePrintPreview(window_.get(), &printer, dialogs_.previews.back());
+            preview->resize(900, 700);
+            preview->show();
+            QCoreApplication::processEvents();
+            preview->grab().save(folder + QString("/record-preview-%1.png").arg(language.c_str()));
+        }
+        dialogs_.previews.clear();
+    }
+    ReleaseQtTranslations();
 }
 
 }  // namespace
