@@ -443,8 +443,8 @@ void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& man
 }
 
 std::string RecordPdfFileName(const std::string& projectPath, const std::string& moduleName) {
-    std::string stem = projectPath.empty() ? moduleName
-                                           : std::filesystem::path(projectPath).stem().string();
+    std::string stem =
+        projectPath.empty() ? moduleName : std::filesystem::path(projectPath).stem().string();
     // A name the file system takes: no folder separators, no control bytes, not hidden.
     for (char& c : stem) {
         const auto byte = static_cast<unsigned char>(c);

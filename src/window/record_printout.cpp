@@ -32,8 +32,8 @@ constexpr double kFooter = Mm(11);  // below the content: a rule and one line
 constexpr double kRule = Mm(0.3);
 constexpr double kSignatureAbove = Mm(8);
 constexpr double kSignatureLine = Mm(10);
-constexpr double kSlack = 2;          // see Wrap
-constexpr double kLabelShare = 0.35;  // of the width, at most, for the facts' labels
+constexpr double kSlack = 2;           // see Wrap
+constexpr double kLabelShare = 0.35;   // of the width, at most, for the facts' labels
 constexpr double kColumnShare = 0.25;  // of the width, at most, for a column's whole lines
 
 QFont MakeFont(const QString& family, int pixels, bool bold) {
