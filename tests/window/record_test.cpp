@@ -128,6 +128,12 @@ TEST_F(RecordTest, BusAddressAsTheTreeShowsIt) {
         EXPECT_TRUE(record.tciMode);
         EXPECT_EQ(record.tpfFileName, "call.tpf");
         EXPECT_EQ(record.busAddress, busAddress);
+        // The call's slot and IP address, and the header items' marks as the tree shows them.
+        EXPECT_EQ(record.slot, std::optional<uint32_t>(1));
+        EXPECT_EQ(record.ipAddress, "192.168.0.41");
+        EXPECT_TRUE(record.manufacturerVerified && record.deviceVerified &&
+                    record.moduleVerified);
+        EXPECT_EQ(record.busAddressVerified, busAddress.has_value());
     }
 }
 
