@@ -51,7 +51,8 @@ struct PrintPreviewRequest {
 
 // The preview dialog of a request, ready to be run, with `printer` as its printer. Print has
 // the platform's shortcut (Ctrl+P), the request's command its own; both are named for
-// assistive technology and show their shortcuts in their tool tips.
+// assistive technology and show their shortcuts in their tool tips. The dialog is a child of
+// `parent` for its place on the screen: let it go before the parent does.
 std::unique_ptr<QPrintPreviewDialog> MakePrintPreview(QWidget* parent, QPrinter* printer,
                                                       const PrintPreviewRequest& request);
 

@@ -28,7 +28,7 @@ bool LoadQtTranslations(const QString& language) {
     if (!translator->load(QLocale(language), QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
         !QCoreApplication::installTranslator(translator)) {
-        delete translator;  // never installed; its parent would keep it until the end
+        translator->deleteLater();  // never installed; its parent would keep it until the end
         return false;
     }
     Installed() = translator;
@@ -38,7 +38,7 @@ bool LoadQtTranslations(const QString& language) {
 void ReleaseQtTranslations() {
     if (QTranslator* translator = Installed()) {
         QCoreApplication::removeTranslator(translator);
-        delete translator;  // a child of the application, which would otherwise keep it
+        translator->deleteLater();  // a child of the application, which would keep it
     }
     Installed() = nullptr;
 }

@@ -217,8 +217,7 @@ void CRecordPrintout::AddFacts(const RecordFactTable& table, bool keepAll) {
 
 void CRecordPrintout::AddTable(const RecordDocument& document) {
     if (document.rows.empty()) {
-        AddFacts({{}, {{Text(document.noParameters).toStdString(), {}, {}, {}, false, false}}},
-                 false);
+        AddFacts({{}, {{document.noParameters, {}, {}, {}, false, false}}}, false);
         return;
     }
     std::vector<ColumnNeed> needs(kRecordColumns);
@@ -365,27 +364,6 @@ void CRecordPrintout::PaintPage(QPainter& painter, int page) const {
     painter.drawText(QPointF(0, baseline), module);
     painter.drawText(QPointF(crcAt, baseline), m_footerCrc);
     painter.drawText(QPointF(numberAt, baseline), number);
-}
-
-QStringList CRecordPrintout::PageTexts(int page) const {
-    QStringList texts;
-    if (page < 0 || page >= PageCount()) {
-        return texts;
-    }
-    const PageSpan& span = m_pages[static_cast<size_t>(page)];
-    const auto add = [&texts](const Block& block) {
-        for (const Run& run : block.runs) {
-            texts << run.text;
-        }
-    };
-    for (size_t i = span.begin; i < span.end; ++i) {
-        if (m_blocks[i].page.tableRow && (i == span.begin || !m_blocks[i - 1].page.tableRow)) {
-            add(m_head);
-        }
-        add(m_blocks[i]);
-    }
-    texts << m_footerModule << m_footerCrc << m_pageNumbers[static_cast<size_t>(page)];
-    return texts;
 }
 
 void CRecordPrintout::Print(QPagedPaintDevice* device) const {

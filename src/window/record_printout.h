@@ -34,11 +34,6 @@ class CRecordPrintout {
     CRecordPrintout(const RecordDocument& document, const QPageLayout& layout);
 
     int PageCount() const { return static_cast<int>(m_pages.size()); }
-    // The plain texts of page `page` (0-based) in painting order, the footer last; for tests
-    // and for whoever wants to know what a page says.
-    QStringList PageTexts(int page) const;
-    // The widths of the parameter table's columns.
-    const std::vector<double>& ColumnWidths() const { return m_columnWidths; }
     // Paints page `page` with `painter` set to layout units, the page's printable area at 0,0.
     void PaintPage(QPainter& painter, int page) const;
     // Paints every page on `device`, which has the layout this printout was made for.
