@@ -131,8 +131,7 @@ TEST_F(RecordTest, BusAddressAsTheTreeShowsIt) {
         // The call's slot and IP address, and the header items' marks as the tree shows them.
         EXPECT_EQ(record.slot, std::optional<uint32_t>(1));
         EXPECT_EQ(record.ipAddress, "192.168.0.41");
-        EXPECT_TRUE(record.manufacturerVerified && record.deviceVerified &&
-                    record.moduleVerified);
+        EXPECT_TRUE(record.manufacturerVerified && record.deviceVerified && record.moduleVerified);
         EXPECT_EQ(record.busAddressVerified, busAddress.has_value());
     }
 }
