@@ -68,14 +68,16 @@ convert -size 42x1600 gradient:"$blue_dark"-"$blue_mid" -rotate -90 \
     -font "$font_bold" -pointsize 19 -fill white -annotate +50+28 'Norvane Safety Configurator' \
     "${png[@]}" PNG24:"$work/banner.png"
 
-# 498x290 about box picture; the lower part stays quiet, the OK button lies over it.
+# 498x290 about box picture; the lower part stays quiet, the OK button lies over it. The about
+# box writes "Version" and the program's version below the name itself (DejaVu Sans, 14 px,
+# #b9d3f0, baseline at 105,86), so that the picture never names another version than the
+# program.
 about() { # output file, tagline (may hold a line break), copyright line
     convert -size 498x290 xc:'#f4f7fb' \
         \( -size 120x498 gradient:"$blue_dark"-"$blue_mid" -rotate -90 \) -geometry +0+0 -composite \
         -fill "$accent" -stroke none -draw "rectangle 0,120 497,122" \
         "$work/icon.png" -geometry +24+28 -composite \
         -font "$font_bold" -pointsize 22 -fill white -annotate +104+58 'Norvane Safety Configurator' \
-        -font "$font" -pointsize 14 -fill '#b9d3f0' -annotate +105+86 'Version 0.1' \
         -font "$font" -pointsize 13 -fill '#1d2b3a' -interline-spacing 4 -annotate +24+160 "$2" \
         -font "$font" -pointsize 12 -fill '#4a5a6a' -annotate +24+210 "$3" \
         -fill '#d5dde7' -draw "rectangle 24,226 473,226" \

@@ -11,12 +11,11 @@ include("${CMAKE_CURRENT_LIST_DIR}/check_support.cmake")
 
 # The keys every text table must hold, no more and no less.
 set(expected_keys)
-foreach(id RANGE 101 162)
+foreach(id RANGE 101 166)
     if(NOT id EQUAL 110)
         list(APPEND expected_keys "string.${id}")
     endif()
 endforeach()
-list(APPEND expected_keys string.166)
 set(control_ids 1012 1029 1034 1003 1035 1018 1033 1037 1038 1 1030 1031 1036 1032 1013 1011
                 1020 1014)
 set(command_ids 57600 57601 57603 57604 1040 1041 57670 57664)
@@ -26,6 +25,9 @@ endforeach()
 foreach(id IN LISTS command_ids)
     list(APPEND expected_keys "command.${id}")
 endforeach()
+list(APPEND expected_keys text.record.print text.record.savepdfname text.help.title
+     text.help.back text.help.forward text.help.contents text.help.find text.help.next
+     text.help.previous text.help.notfound)
 list(APPEND expected_keys dialog.103 dialog.100 about.ok menu.0 menu.1
      text.manufacturer text.device text.module text.unknown text.invalid
      text.type.0 text.type.1 text.type.2 text.type.3
@@ -103,8 +105,10 @@ set(window_group control.1012 control.1018 control.1037 control.1038 control.1 c
 set(file_group command.57600 command.57601 command.57603 command.57604 command.1040
                command.1041)
 set(settings_group command.57670 command.57664)
+set(help_group text.help.back text.help.forward text.help.contents text.help.find
+               text.help.next text.help.previous)
 foreach(lang IN LISTS languages)
-    foreach(group window_group file_group settings_group)
+    foreach(group window_group file_group settings_group help_group)
         set(seen)
         foreach(key IN LISTS ${group})
             norvane_text_value("${${lang}_RAW_${key}}" text)

@@ -79,6 +79,14 @@ const std::map<int, std::string_view> kBuiltIn = {
     {161, "The value must be changed in the engineering system."},
     {162, "Changing the selection discards the verification of %1 items. Continue?"},
     {166, "Do you want to delete the project file %1?"},
+
+    {163,
+     "The program is already running.\nTo work on %1, choose Open in the File menu of this "
+     "window."},
+    {164, "The verification record was saved as %1."},
+    {165,
+     "The program is already running for another call.\nFinish this call, then start the call "
+     "for %1 again."},
 };
 
 // Texts of the language pack in use; empty while the built-in texts are in force.

@@ -72,6 +72,11 @@ enum MessageId : int {
     kMsgChangeInEngineeringSystem = 161,
     kMsgDiscardVerification = 162,
     kMsgDeleteProjectQuestion = 166,
+
+    // The running window, started a second time; a saved record.
+    kMsgSecondStartWithFile = 163,
+    kMsgRecordSaved = 164,
+    kMsgSecondStartWhileCalled = 165,
 };
 
 // The built-in (English) text of a message; empty for an unknown number.

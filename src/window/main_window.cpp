@@ -225,7 +225,7 @@ void CNorvaneCRCToolDlg::OnHelp() {
                       {QString::fromStdString(path)});
         return;
     }
-    Dialogs().OpenHelp(QString::fromStdString(path));
+    Dialogs().OpenHelp(this, QString::fromStdString(path));
 }
 
 void CNorvaneCRCToolDlg::OnAbout() {

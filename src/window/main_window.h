@@ -150,6 +150,11 @@ class CNorvaneCRCToolDlg : public QDialog {
     void OnExit();
     void reject() override;
 
+    // ---- A second start of the program (second_start.cpp) ----
+    // Another start found this window running: it comes to the front, and tells what to do
+    // with `fileName`, the file the other start was given (none when empty).
+    void OnSecondStart(const std::string& fileName);
+
     // ---- Window state (read by the tests as well) ----
     SettingsFile m_settings;
     ViewMode m_viewMode = ViewMode::None;

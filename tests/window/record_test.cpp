@@ -131,6 +131,11 @@ TEST_F(RecordTest, BusAddressAsTheTreeShowsIt) {
         EXPECT_TRUE(record.tciMode);
         EXPECT_EQ(record.tpfFileName, "call.tpf");
         EXPECT_EQ(record.busAddress, busAddress);
+        // The call's slot and IP address, and the header items' marks as the tree shows them.
+        EXPECT_EQ(record.slot, std::optional<uint32_t>(1));
+        EXPECT_EQ(record.ipAddress, "192.168.0.41");
+        EXPECT_TRUE(record.manufacturerVerified && record.deviceVerified && record.moduleVerified);
+        EXPECT_EQ(record.busAddressVerified, busAddress.has_value());
     }
 }
 
@@ -153,12 +158,17 @@ TEST_F(RecordTest, SavesThePdfWhereTheUserChooses) {
     EXPECT_EQ(request.folder, QString::fromStdString(dir_.path().string()));
     EXPECT_EQ(Files(), before);
 
-    // Chosen: the PDF is there, replacing what was.
+    // Chosen: the PDF is there, replacing what was, and the window says so.
     const std::string pdf = WriteFile(PathIn("record.pdf"), "old");
     dialogs_.files = {pdf};
     Control<QAction>("1041")->trigger();
     EXPECT_EQ(ReadFile(pdf).rfind("%PDF", 0), 0u);
     EXPECT_GT(ReadFile(pdf).size(), 1000u);
+    ASSERT_EQ(dialogs_.Ids(), std::vector<int>{kMsgRecordSaved});
+    EXPECT_EQ(dialogs_.shown[0].text,
+              QString("The verification record was saved as %1.").arg(QString::fromStdString(pdf)));
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Information);
+    dialogs_.shown.clear();
 
     // A folder that is not there: the message, and no file.
     const std::string nowhere = PathIn("missing/record.pdf");

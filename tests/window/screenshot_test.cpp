@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <filesystem>
 
+#include "base/messages.h"
 #include "window/about_dialog.h"
 #include "window/window_fixture.h"
 
@@ -61,8 +62,9 @@ TEST_F(ScreenshotTest, WindowStates) {
         // is made from this file by hand: pdftoppm -png -r 60 -f 1 -l 1).
         dialogs_.runPreviewCommand = true;
         dialogs_.files = {folder.toStdString() + "/verification-record-" + language + ".pdf"};
+        dialogs_.shown.clear();
         Control<QAction>("1041")->trigger();
-        EXPECT_TRUE(dialogs_.shown.empty());
+        EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgRecordSaved});  // saved, and said so
         CAboutDlg about(window_.get());
         about.adjustSize();
         about.grab().save(folder + QString("/about-%1.png").arg(language.c_str()));

@@ -96,8 +96,8 @@ TEST_F(VerificationTest, ValuesOutsideTheirLimitsAreRefused) {
     };
     const auto& parameters = Model().Parameters();
     for (const Case& c : cases) {
-        // Each case on a freshly shown module: nothing verified, every value its default.
-        window.OnModuleChanged();
+        // Each case on a new project: nothing verified, every value its default.
+        window.NewProject();
         dialogs_.shown.clear();
         QTreeWidgetItem* item = ItemOf(c.parameter);
         const auto index = static_cast<size_t>(ModuleItem()->indexOfChild(item));
@@ -174,8 +174,7 @@ TEST_F(VerificationTest, DeviceWithoutBusAddressNeedsNone) {
     EXPECT_TRUE(Model().IsVerified({ItemKind::BusAddress}));
     EXPECT_EQ(Model().SelectedDevice().busAddress, 0);
     EXPECT_EQ(Control<QTreeWidget>("1002")->currentItem(), ModuleItem());
-    Select(BusAddressItem());
-    window.OnModuleChanged();  // nothing verified again
+    window.NewProject();  // nothing verified again
     for (QTreeWidgetItem* item : {VendorItem(), DeviceItem(), ModuleItem()}) {
         Select(item);
         Accept();
@@ -195,7 +194,7 @@ TEST_F(VerificationTest, OverviewShowsEveryParameter) {
     for (int column = 0; column < 6; ++column) {
         headers << overview->horizontalHeaderItem(column)->text();
     }
-    EXPECT_EQ(headers, (QStringList{"Name", "Value", "min.", "max.", "Typ", "View"}));
+    EXPECT_EQ(headers, (QStringList{"Name", "Value", "min.", "max.", "Type", "View"}));
     EXPECT_EQ(overview->columnWidth(0), 260);
     EXPECT_TRUE(overview->showGrid());
     EXPECT_EQ(overview->rowCount(), 15);
@@ -210,12 +209,12 @@ TEST_F(VerificationTest, OverviewShowsEveryParameter) {
 
     // An enumeration value that matches no item, as a project file may hold it.
     OpenProjectWith([](ProjectData& project) { project.parameters[3].selectedValue = 9; });
-    EXPECT_EQ(Row(3)[1], "Ungültig");
+    EXPECT_EQ(Row(3)[1], "Invalid");
     dialogs_.shown.clear();
     Select(ItemOf("F_SIL"));
     ASSERT_EQ(dialogs_.shown.size(), 1u);
     EXPECT_EQ(dialogs_.shown[0].caption, "Invalid Value");
-    EXPECT_EQ(dialogs_.shown[0].text, "F_SIL = 9");
+    EXPECT_EQ(dialogs_.shown[0].text, "F_SIL = 9\nAllowed values: SIL1 (0), SIL2 (1), SIL3 (2)");
     EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::NoIcon);
     EXPECT_EQ(Control<QComboBox>("1008")->currentIndex(), -1);
 

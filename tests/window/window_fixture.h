@@ -52,7 +52,7 @@ class FakeDialogs : public DialogSeam {
         }
         return QMessageBox::NoButton;
     }
-    bool OpenHelp(const QString& path) override {
+    bool OpenHelp(QWidget*, const QString& path) override {
         helpOpened.push_back(path);
         return true;
     }
