@@ -169,8 +169,8 @@ if(DEFINED MESSAGES AND EXISTS "${MESSAGES}")
 endif()
 
 # The packs and the built-in resources hold the same files, under the same names.
-set(pack_files strings.txt images/banner.png images/question.png images/check.png
-               images/icon.png images/about.png)
+set(pack_files strings.txt images/banner.png images/banner@2x.png images/question.png
+               images/check.png images/icon.png images/about.png)
 function(qrc_entries qrc result)
     file(READ "${qrc}" text)
     string(REGEX MATCHALL "<file[^>]*>[^<]*</file>" entries "${text}")
@@ -219,8 +219,8 @@ if(NOT aliases STREQUAL wanted)
 endif()
 
 # Picture sizes (from the PNG header) and transparency of the small pictures.
-set(pictures banner 1600 42 opaque question 16 16 alpha check 16 16 alpha icon 64 64 alpha
-             about 498 290 opaque)
+set(pictures banner 1600 42 opaque banner@2x 3200 84 opaque question 16 16 alpha
+             check 16 16 alpha icon 64 64 alpha about 498 290 opaque)
 foreach(lang IN LISTS languages)
     set(list ${pictures})
     while(list)

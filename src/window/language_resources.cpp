@@ -169,15 +169,21 @@ QString ResourceText(std::string_view key) {
     return QString::fromStdString(k);
 }
 
-QPixmap ResourceImage(std::string_view name) {
+QPixmap ResourceImage(std::string_view name, qreal devicePixelRatio) {
     BuiltinTexts();  // makes sure the built-in resources are registered
-    const QString file = QStringLiteral("/images/%1.png")
-                             .arg(QString::fromUtf8(name.data(), static_cast<int>(name.size())));
+    const QString base = QString::fromUtf8(name.data(), static_cast<int>(name.size()));
+    const auto load = [](QPixmap& image, const QString& file) {
+        return (ResourceLibraryLoaded() && image.load(QStringLiteral(":/pack") + file)) ||
+               image.load(QStringLiteral(":/builtin") + file);
+    };
     QPixmap image;
-    if (ResourceLibraryLoaded() && image.load(QStringLiteral(":/pack") + file)) {
+    // A screen scaled beyond 1 gets the picture drawn at twice the size where there is one,
+    // so that it stays sharp instead of being blown up.
+    if (devicePixelRatio > 1.0 && load(image, QStringLiteral("/images/%1@2x.png").arg(base))) {
+        image.setDevicePixelRatio(2.0);
         return image;
     }
-    image.load(QStringLiteral(":/builtin") + file);
+    load(image, QStringLiteral("/images/%1.png").arg(base));
     return image;
 }
 

@@ -35,8 +35,10 @@ std::string CatalogPathFor(const SettingsFile& settings, int32_t language);
 // A text of the current language ("control.1012", "text.verified", ...); the built-in text
 // when the pack lacks it; the key itself when neither has it.
 QString ResourceText(std::string_view key);
-// An image of the current language: "banner", "question", "check", "icon", "about".
-QPixmap ResourceImage(std::string_view name);
+// An image of the current language: "banner", "question", "check", "icon", "about". On a
+// screen with a device pixel ratio above 1 the twice-as-large picture is taken where the
+// language has one (the banner).
+QPixmap ResourceImage(std::string_view name, qreal devicePixelRatio = 1.0);
 
 // Back to the state before start-up: pack unregistered, digests and help path empty,
 // built-in messages. Used when the program's data are released, and by tests.

@@ -340,7 +340,7 @@ void CNorvaneCRCToolDlg::ApplyTexts() {
     const auto text = [](const char* key) { return ResourceText(key); };
     setWindowTitle(text("dialog.103"));
     setAccessibleName(text("dialog.103"));
-    m_banner->setPixmap(ResourceImage("banner"));
+    m_banner->setPixmap(ResourceImage("banner", devicePixelRatioF()));
     m_staticIcon->setPixmap(
         ResourceImage("icon").scaled(40, 40, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     setWindowIcon(QIcon(ResourceImage("icon")));

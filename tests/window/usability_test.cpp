@@ -122,6 +122,19 @@ TEST_F(UsabilityTest, LabelsHintsAndASmallScreen) {
     }
 }
 
+// On a screen scaled by 2 the banner is drawn at twice the size, not blown up.
+TEST_F(UsabilityTest, TheBannerIsSharpOnAScaledScreen) {
+    Start();
+    const QPixmap plain = ResourceImage("banner", 1.0);
+    const QPixmap scaled = ResourceImage("banner", 2.0);
+    EXPECT_EQ(plain.size(), QSize(1600, 42));
+    EXPECT_EQ(scaled.size(), QSize(3200, 84));
+    EXPECT_EQ(scaled.devicePixelRatio(), 2.0);
+    EXPECT_EQ(scaled.deviceIndependentSize(), QSizeF(1600, 42));
+    // A picture without a large one falls back to its own size.
+    EXPECT_EQ(ResourceImage("icon", 2.0).size(), QSize(64, 64));
+}
+
 // In TCI mode a line says who called and for what, and the fields that show the call's vendor,
 // device and module look read-only.
 TEST_F(UsabilityTest, ATciCallSaysWhoCalled) {
