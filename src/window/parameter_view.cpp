@@ -81,6 +81,11 @@ void CNorvaneCRCToolDlg::ShowItem(WalkItem item) {
     // Received values are the engineering system's: they are confirmed here, not typed.
     const bool takesInput = m_model.TakesInput(item);
     m_input->setReadOnly(!takesInput);
+    // A field that takes no input looks like the other fields that only show a value.
+    QPalette palette = m_input->palette();
+    palette.setColor(QPalette::Base,
+                     takesInput ? Qt::white : m_valueEdit->palette().color(QPalette::Base));
+    m_input->setPalette(palette);
     m_enumInput->setEnabled(takesInput);
     m_accept->show();
     switch (item.kind) {
