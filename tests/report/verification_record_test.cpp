@@ -1,10 +1,10 @@
 #include "report/verification_record.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <map>
 #include <optional>
-#include <regex>
 #include <string>
 
 #include "base/program_version.h"
@@ -302,9 +302,9 @@ TEST(VerificationRecord, IsoDateTimeWithOffset) {
 
     VerificationRecord record;
     FillRecordEnvironment(record, std::time(nullptr));
-    EXPECT_TRUE(std::regex_match(record.dateTime,
-                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)")))
-        << record.dateTime;
+    EXPECT_THAT(record.dateTime,
+                ::testing::MatchesRegex(
+                    "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}"));
     EXPECT_EQ(record.programName, kProgramName);
     EXPECT_EQ(record.programVersion, NORVANE_VERSION);
     EXPECT_FALSE(record.loginName.empty());

@@ -247,7 +247,7 @@ TEST_F(SelectionTest, LanguageMenuStoresTheChoiceForTheNextStart) {
 }
 
 TEST_F(SelectionTest, HelpOpensTheLanguagesHelpFile) {
-    CNorvaneCRCToolDlg& window = Start();
+    Start();
     const std::string help = programDir_.string() + "/NorvaneSafetyCRCToolHelpog.html";
     EXPECT_EQ(HelpFilePath(), help);  // "Catalog.xml" ends in "og"
     Control<QAction>("57670")->trigger();
