@@ -128,7 +128,7 @@ TEST_F(SelectionTest, AChangeThatDiscardsMarksAsksFirst) {
 }
 
 TEST_F(SelectionTest, DescriptionRefusesQuotesAndLongTexts) {
-    CNorvaneCRCToolDlg& window = Start();
+    Start();
     Control<QLineEdit>("1026")->clear();
     QTest::keyClicks(Control<QLineEdit>("1026"), "Hall \"B\"");
     EXPECT_EQ(Control<QLineEdit>("1026")->text(), "Hall B");
