@@ -217,6 +217,10 @@ constexpr std::string_view kStyle =
 
 }  // namespace
 
+std::string HtmlText(std::string_view text) {
+    return Html(text);
+}
+
 std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordLanguage language) {
     const Texts& t = language == RecordLanguage::German ? kGerman : kEnglish;
     std::string out;
