@@ -90,14 +90,12 @@ std::string CsvRow(const AuditEntry& entry, int32_t format) {
 }  // namespace
 
 std::string CsvField(std::string_view text) {
-    if (!IsValidUtf8(text)) {
-        return EscapeField(text);  // holds neither comma, quote nor line break
-    }
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
+    const std::string field = IsValidUtf8(text) ? std::string(text) : EscapeField(text);
+    if (field.find_first_of(",\"\r\n") == std::string::npos) {
+        return field;
     }
     std::string quoted = "\"";
-    for (const char c : text) {
+    for (const char c : field) {
         quoted += c;
         if (c == '"') {
             quoted += '"';

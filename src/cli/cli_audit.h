@@ -47,9 +47,9 @@ int Audit(const std::vector<std::string>& args, std::ostream& out, std::ostream&
 // manufacturer.
 int LoadReportCatalog(const std::string& path, CatalogData& catalog, std::ostream& err);
 
-// A field of a CSV row (RFC 4180): UTF-8 as it is, enclosed in double quotes (inner ones
-// doubled) when it holds a comma, a quote or a line break; a text that is not valid UTF-8 is
-// written as the text form writes it (EscapeField).
+// A field of a CSV row (RFC 4180): a text that is valid UTF-8 as it is, any other as the text
+// form writes it (EscapeField); enclosed in double quotes (inner ones doubled) when it then
+// holds a comma, a quote or a line break.
 std::string CsvField(std::string_view text);
 
 }  // namespace norvane::cli
