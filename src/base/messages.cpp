@@ -77,6 +77,7 @@ const std::map<int, std::string_view> kBuiltIn = {
      "The parameter record built from the values shown does not read back as the same values. "
      "No CRC can be given."},
     {161, "The value must be changed in the engineering system."},
+    {162, "The self-test report could not be saved."},
 };
 
 // Texts of the language pack in use; empty while the built-in texts are in force.

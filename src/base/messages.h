@@ -70,6 +70,7 @@ enum MessageId : int {
     kMsgNotANumber = 159,
     kMsgNoReadBack = 160,
     kMsgChangeInEngineeringSystem = 161,
+    kMsgSelfTestSaveFailed = 162,
 };
 
 // The built-in (English) text of a message; empty for an unknown number.

@@ -2,13 +2,8 @@
 // print preview from which the user prints it or saves it as PDF.
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPdfWriter>
 #include <QPrinter>
-#include <QTextDocument>
 #include <ctime>
 #include <exception>
 #include <filesystem>
@@ -19,6 +14,7 @@
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
+#include "window/printed_page.h"
 #include "xml/whole_file.h"
 
 namespace norvane {
@@ -28,29 +24,6 @@ namespace {
 RecordLanguage WindowLanguage() {
     return ResourceText("text.record.language") == QLatin1String("de") ? RecordLanguage::German
                                                                        : RecordLanguage::English;
-}
-
-// The record laid out on A4 pages of `device`.
-void PrintRecord(const QString& html, QPagedPaintDevice* device) {
-    QTextDocument document;
-    document.setHtml(html);
-    document.print(device);
-}
-
-// The PDF file's bytes, made in memory so that the file is replaced only when all is there.
-QByteArray RecordPdf(const QString& html, const QString& title) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(16, 18, 16, 18), QPageLayout::Millimeter));
-        writer.setResolution(300);
-        writer.setTitle(title);
-        writer.setCreator(QStringLiteral("Norvane Safety CRC Tool"));
-        PrintRecord(html, &writer);
-    }
-    return buffer.data();
 }
 
 }  // namespace
@@ -103,7 +76,7 @@ void CNorvaneCRCToolDlg::OnVerificationRecord() {
     PrintPreviewRequest request;
     request.title = title;
     // A seam may keep the request beyond this call: both functions hold their own copies.
-    request.paint = [html](QPrinter* printer) { PrintRecord(html, printer); };
+    request.paint = [html](QPrinter* printer) { PrintHtmlPage(html, printer); };
     request.commandText = ResourceText("text.record.savepdf");
     // Runs inside the preview's own event loop: nothing may escape from here.
     request.command = [this, html, title, folder] {
@@ -122,7 +95,7 @@ void CNorvaneCRCToolDlg::OnVerificationRecord() {
         if (chosen.isEmpty()) {
             return;
         }
-        const QByteArray pdf = RecordPdf(html, title);
+        const QByteArray pdf = HtmlPagePdf(html, title);
         try {
             WriteWholeFile(std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())),
                            QFile::encodeName(chosen).toStdString());
