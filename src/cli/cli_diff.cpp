@@ -154,10 +154,11 @@ int DiffCatalogFiles(const std::string& before, const std::string& after, bool j
     return diff.modules.size() == diff.unchanged ? kExitOk : kExitRefused;
 }
 
-std::string FieldOf(const ProjectDifference& difference, bool escaped) {
+// FIELD as the text form writes it: the field, the parameter's name, the attribute.
+std::string FieldOf(const ProjectDifference& difference) {
     std::string field = difference.field;
-    if (!difference.parameter.empty() || difference.field == "parameter") {
-        field += ' ' + (escaped ? EscapeField(difference.parameter) : difference.parameter);
+    if (difference.field == "parameter") {
+        field += ' ' + EscapeField(difference.parameter);
     }
     if (!difference.attribute.empty()) {
         field += ' ' + difference.attribute;
@@ -211,7 +212,7 @@ int DiffProjectFiles(const std::vector<std::string>& files, bool json, std::ostr
         text += ",\n\"summary\": {\"differences\": " + std::to_string(differences.size()) + "}}\n";
     } else {
         for (const ProjectDifference& d : differences) {
-            text += FieldOf(d, true) + ' ' + EscapeField(d.before.value_or(std::string())) + ' ' +
+            text += FieldOf(d) + ' ' + EscapeField(d.before.value_or(std::string())) + ' ' +
                     EscapeField(d.after.value_or(std::string())) + '\n';
         }
         text += "differences " + std::to_string(differences.size()) + '\n';
