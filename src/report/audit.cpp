@@ -132,7 +132,8 @@ void Classify(AuditEntry& entry, const OpenedProject& opened) {
         AndMore(entry.detail, opened.droppedMarks.size() - 1);
         return;
     }
-    if (opened.project.crcValid && model.AllVerified()) {
+    // A CRC marked valid that its values do not give, verified or not.
+    if (opened.project.crcValid && opened.recomputedCrc != opened.project.crc) {
         entry.status = AuditStatus::Stale;
         int refusal = 0;
         if (!model.CurrentSafetyCrc(&refusal)) {

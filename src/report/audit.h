@@ -17,8 +17,8 @@ namespace norvane {
 enum class AuditStatus {
     Ok,          // opens, every item verified, the stored CRC valid and the CRC of its values
     Unverified,  // opens; not every item is verified, or the stored CRC is not marked valid
-    Stale,       // the stored CRC is marked valid but cannot be kept, or a value marked
-                 // verified no longer fits its limits, items or field
+    Stale,       // the stored CRC is marked valid but the values give another or none, or a
+                 // value marked verified no longer fits its limits, items or field
     Unmatched,   // does not fit the catalog (messages 125 to 129)
     Unreadable,  // no project file, changed outside the program, or no bytes to read
 };

@@ -119,6 +119,13 @@ TEST(AuditProject, ClassifiesByWhatOpeningGives) {
         // is missing is the verification.
         {"CRC marked valid, an item not verified", [](ProjectData& p) { p.deviceAccepted = false; },
          AuditStatus::Unverified, "device not verified", kMsgStoredCrcNotValues, 3, true},
+        {"CRC marked valid, an item not verified, the values another's",
+         [](ProjectData& p) {
+             p.parameters[0].accepted = false;
+             p.crc ^= 1;
+         },
+         AuditStatus::Stale, "the stored CRC is not the CRC of its values", kMsgStoredCrcNotValues,
+         3, true},
         {"a value outside its limits",
          [](ProjectData& p) {
              p.parameters[1].selectedValue = -6;
