@@ -11,14 +11,14 @@ include("${CMAKE_CURRENT_LIST_DIR}/check_support.cmake")
 
 # The keys every text table must hold, no more and no less.
 set(expected_keys)
-foreach(id RANGE 101 166)
+foreach(id RANGE 101 167)
     if(NOT id EQUAL 110)
         list(APPEND expected_keys "string.${id}")
     endif()
 endforeach()
 set(control_ids 1012 1029 1034 1003 1035 1018 1033 1037 1038 1 1030 1031 1036 1032 1013 1011
                 1020 1014)
-set(command_ids 57600 57601 57603 57604 1040 1041 57670 57664)
+set(command_ids 57600 57601 57603 57604 1040 1041 57670 1044 57664)
 foreach(id IN LISTS control_ids)
     list(APPEND expected_keys "control.${id}")
 endforeach()
@@ -34,7 +34,7 @@ list(APPEND expected_keys dialog.103 dialog.100 about.ok menu.0 menu.1
      text.view.0 text.view.1 text.view.2 text.view.unknown text.verified text.notverified
      text.record.title text.record.savepdf text.record.savetitle text.record.pdffilter
      text.record.language text.hint.vendor text.hint.device text.hint.module text.allowed
-     text.tci.call text.tci.callip)
+     text.tci.call text.tci.callip text.selftest.title text.selftest.savetitle)
 
 set(languages en de)
 foreach(lang IN LISTS languages)
@@ -104,7 +104,7 @@ set(window_group control.1012 control.1018 control.1037 control.1038 control.1 c
                  control.1031 control.1036 control.1032 control.1014 menu.0 menu.1)
 set(file_group command.57600 command.57601 command.57603 command.57604 command.1040
                command.1041)
-set(settings_group command.57670 command.57664)
+set(settings_group command.57670 command.1044 command.57664)
 set(help_group text.help.back text.help.forward text.help.contents text.help.find
                text.help.next text.help.previous)
 foreach(lang IN LISTS languages)

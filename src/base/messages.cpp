@@ -87,6 +87,7 @@ const std::map<int, std::string_view> kBuiltIn = {
     {165,
      "The program is already running for another call.\nFinish this call, then start the call "
      "for %1 again."},
+    {167, "The self-test report could not be saved."},
 };
 
 // Texts of the language pack in use; empty while the built-in texts are in force.

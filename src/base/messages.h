@@ -77,6 +77,7 @@ enum MessageId : int {
     kMsgSecondStartWithFile = 163,
     kMsgRecordSaved = 164,
     kMsgSecondStartWhileCalled = 165,
+    kMsgSelfTestSaveFailed = 167,
 };
 
 // The built-in (English) text of a message; empty for an unknown number.

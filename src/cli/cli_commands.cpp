@@ -1,7 +1,10 @@
 #include "cli/cli_commands.h"
 
+#include "cli/cli_audit.h"
+#include "cli/cli_diff.h"
 #include "cli/cli_project.h"
 #include "cli/cli_record.h"
+#include "cli/cli_selftest.h"
 #include "cli/cli_support.h"
 
 #include <algorithm>
@@ -475,6 +478,9 @@ constexpr Command kCommands[] = {
      "error 125 to 129. \"recomputed\" is the CRC over the restored values (--dec: decimal).\n",
      Project},
     {"record", kRecordUsage, kRecordHelp, Record},
+    {"audit", kAuditUsage, kAuditHelp, Audit},
+    {"diff", kDiffUsage, kDiffHelp, Diff},
+    {"selftest", kSelfTestUsage, kSelfTestHelp, SelfTest},
 };
 
 void WriteUsage(std::ostream& out) {

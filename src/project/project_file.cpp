@@ -32,7 +32,7 @@ std::string Bool(bool value) {
 XmlElement* Add(XmlElement* parent, std::string_view name) {
     XmlElement* element = XmlCreatePath(parent, name);
     if (element == nullptr) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotWritten);
     }
     return element;
 }
@@ -40,21 +40,22 @@ XmlElement* Add(XmlElement* parent, std::string_view name) {
 void Attribute(XmlElement* element, std::string_view name, std::string_view value) {
     const std::optional<std::string> ownName = XmlStrDup(name);
     if (XmlAddAttribute(element, ownName, XmlQuote(value), kGrowBy) == nullptr) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotWritten);
     }
 }
 
-std::string DigestOf(const XmlElement* settings) {
+// The digest of the Settings element; `problem` is what a failure means to the caller.
+std::string DigestOf(const XmlElement* settings, ProjectFileProblem problem) {
     const std::optional<std::string> text = XmlCreateString(settings);
     if (!text || text->size() > std::numeric_limits<uint32_t>::max()) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(problem);
     }
     try {
         Md5Digest digest;
         digest.Update(text->data(), static_cast<uint32_t>(text->size()));
         return digest.HexDigest();
     } catch (const DigestError&) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(problem);
     }
 }
 
@@ -70,11 +71,11 @@ void CheckReadableBack(const ProjectData& project) {
           &project.deviceId, &project.moduleName, &project.moduleId}) {
         // The reader requires these values; an empty one would make a file nobody can open.
         if (required->empty() || !Writable(*required)) {
-            throw ProjectFileFailure();
+            throw ProjectFileFailure(ProjectFileProblem::NotWritten);
         }
     }
     if (!Writable(project.description)) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotWritten);
     }
     // Bit offsets and lengths are written unsigned but read back as signed numbers, which stop
     // at 2147483647: a larger one (a negative offset in a faulty catalog) would come back as
@@ -82,7 +83,7 @@ void CheckReadableBack(const ProjectData& project) {
     for (const ProjectParameter& parameter : project.parameters) {
         if (parameter.bitOffset > uint32_t{INT32_MAX} ||
             parameter.bitLength > uint32_t{INT32_MAX}) {
-            throw ProjectFileFailure();
+            throw ProjectFileFailure(ProjectFileProblem::NotWritten);
         }
     }
 }
@@ -92,7 +93,7 @@ void CheckReadableBack(const ProjectData& project) {
 const XmlElement* Find(const XmlElement* element, std::string_view name) {
     const XmlElement* found = XmlFindElement(element, name);
     if (found == nullptr) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotAProject);
     }
     return found;
 }
@@ -101,7 +102,7 @@ const XmlElement* Find(const XmlElement* element, std::string_view name) {
 std::optional<std::string> Value(const XmlElement* element, std::string_view name) {
     const XmlAttribute* attribute = XmlFindAttribute(element, name);
     if (attribute == nullptr) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotAProject);
     }
     return XmlStripQuotes(attribute->value);
 }
@@ -109,7 +110,7 @@ std::optional<std::string> Value(const XmlElement* element, std::string_view nam
 std::string Required(const XmlElement* element, std::string_view name) {
     std::optional<std::string> value = Value(element, name);
     if (!value) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotAProject);
     }
     return std::move(*value);
 }
@@ -131,11 +132,11 @@ uint32_t RequiredCrc(const XmlElement* element, std::string_view name) {
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
         value = value * 10 + static_cast<uint64_t>(text[i] - '0');
         if (value > std::numeric_limits<uint32_t>::max()) {
-            throw ProjectFileFailure();
+            throw ProjectFileFailure(ProjectFileProblem::NotAProject);
         }
     }
     if (digits == 0) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotAProject);
     }
     return static_cast<uint32_t>(value);
 }
@@ -190,7 +191,7 @@ std::string ProjectFileText(const ProjectData& project) {
     CheckReadableBack(project);
     XmlRoot root = XmlCreateRoot();
     if (!root || XmlAddText(root.get(), kDeclaration, kGrowBy) == nullptr) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotWritten);
     }
     XmlElement* top = Add(root.get(), "Project");
     Attribute(top, "xmlns", kNamespace);
@@ -229,10 +230,10 @@ std::string ProjectFileText(const ProjectData& project) {
         Attribute(element, "accepted", Bool(parameter.accepted));
     }
 
-    Attribute(hash, "value", DigestOf(settings));
+    Attribute(hash, "value", DigestOf(settings, ProjectFileProblem::NotWritten));
     std::optional<std::string> text = XmlCreateString(root.get());
     if (!text) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotWritten);
     }
     return std::move(*text);
 }
@@ -242,14 +243,14 @@ void WriteProjectFile(const ProjectData& project, const std::string& path) {
     try {
         WriteWholeFile(text, path);
     } catch (const FileError&) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotWritten);
     }
 }
 
 ProjectData ReadProjectText(std::string_view text) {
     const XmlRoot root = XmlParseText(text);
     if (!root) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::NotAProject);
     }
     // The parser makes the declaration an element named xml that holds the rest of the
     // document, so a file without it has no Project to find.
@@ -294,8 +295,9 @@ ProjectData ReadProjectText(std::string_view text) {
 
     // The digest is taken over the Settings element as parsed, so white space between tags
     // does not count, while any changed name or value does.
-    if (DigestOf(settings) != storedDigest) {
-        throw ProjectFileFailure();
+    // A digest that cannot be computed leaves the file unread, not judged.
+    if (DigestOf(settings, ProjectFileProblem::Unreadable) != storedDigest) {
+        throw ProjectFileFailure(ProjectFileProblem::Changed);
     }
     return project;
 }
@@ -305,7 +307,7 @@ ProjectData ReadProjectFile(const std::string& path) {
     try {
         text = ReadWholeFile(path);
     } catch (const FileError&) {
-        throw ProjectFileFailure();
+        throw ProjectFileFailure(ProjectFileProblem::Unreadable);
     }
     return ReadProjectText(text);
 }

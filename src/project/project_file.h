@@ -46,11 +46,26 @@ struct ProjectData {
     bool operator==(const ProjectData&) const = default;
 };
 
+// Why a project file could not be read or written. The window says 123 for every failed read;
+// an audit of many files says which of the first three it was.
+enum class ProjectFileProblem {
+    Unreadable,   // no bytes to read: missing, no right, not a regular file, empty, a read error
+    NotAProject,  // bytes that are no project file: no XML, or an element or attribute missing
+    Changed,      // a project file whose Settings do not give its digest: changed outside the
+                  // program
+    NotWritten,   // a project that could not be written
+};
+
 // A project file could not be read or written. No text of its own: the window reports a failed
 // read with message 123 and a failed write with message 147.
 class ProjectFileFailure : public std::exception {
   public:
+    explicit ProjectFileFailure(ProjectFileProblem problem) : problem_(problem) {}
+    ProjectFileProblem Problem() const { return problem_; }
     const char* what() const noexcept override { return "project file failure"; }
+
+  private:
+    ProjectFileProblem problem_;
 };
 
 // The verified marks of the four header lines of the parameter tree.
@@ -80,10 +95,10 @@ void WriteProjectFile(const ProjectData& project, const std::string& path);
 
 // The project in a file's text, or ProjectFileFailure: the declaration, Project, Hash (with a
 // non-empty value), Settings with Manufacturer, Device, Module, Description, BusAddress, CRC and
-// Parameters must be there with their attributes, and the digest over the Settings element as
-// read must equal the stored one exactly.
+// Parameters must be there with their attributes (NotAProject), and the digest over the
+// Settings element as read must equal the stored one exactly (Changed).
 ProjectData ReadProjectText(std::string_view text);
-// The same for a file; a missing, unreadable or empty file fails too.
+// The same for a file; a missing, unreadable or empty file fails too (Unreadable).
 ProjectData ReadProjectFile(const std::string& path);
 
 // The folder of a project file: the path without its last component ("/" for a file in the

@@ -354,6 +354,10 @@ std::string RecordPageNumber(const RecordDocument& document, size_t page, size_t
     return text;
 }
 
+std::string HtmlText(std::string_view text) {
+    return Html(text);
+}
+
 std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordLanguage language) {
     const RecordDocument document = MakeRecordDocument(record, language);
     std::string out;

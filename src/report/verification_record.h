@@ -148,4 +148,8 @@ std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds);
 // time, login and host name of this process.
 void FillRecordEnvironment(VerificationRecord& record, std::time_t now);
 
+// Text for an HTML page in UTF-8, as the record writes every text: markup characters escaped,
+// a byte that is not part of valid UTF-8 taken as Latin-1, a control byte written \xHH.
+std::string HtmlText(std::string_view text);
+
 }  // namespace norvane

@@ -11,6 +11,7 @@ void OpenProjectData(OpenedProject& opened, const ProjectData& project) {
         throw ProjectMatchFailure(result.failure);
     }
     opened.crcMessage = result.crcMessage;
+    opened.droppedMarks = result.droppedMarks;
     opened.recomputedCrc = opened.model.CurrentSafetyCrc();
 }
 

@@ -7,6 +7,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "catalog/catalog.h"
 #include "project/project_file.h"
@@ -32,6 +33,8 @@ struct OpenedProject {
     ProjectData project;      // as the file holds it
     VerificationModel model;  // the project as the window shows it once opened
     int crcMessage = 0;       // 158 when the file's valid CRC could not be kept
+    // The items the file marks as verified that came back without their mark (OpenResult).
+    std::vector<WalkItem> droppedMarks;
     // The CRC the restored values give, verified or not; none when no CRC may be given for
     // them (the image cannot be built, the routines disagree, the values do not read back).
     std::optional<uint32_t> recomputedCrc;

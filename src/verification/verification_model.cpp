@@ -180,19 +180,26 @@ size_t VerificationModel::VerifiedCount() const {
     return count;
 }
 
-bool VerificationModel::AllVerified() const {
-    if (!vendorVerified_ || !deviceVerified_ || !moduleVerified_) {
-        return false;
+std::vector<WalkItem> VerificationModel::UnverifiedItems() const {
+    std::vector<WalkItem> items;
+    if (!vendorVerified_) {
+        items.push_back({ItemKind::Vendor});
+    }
+    if (!deviceVerified_) {
+        items.push_back({ItemKind::Device});
     }
     if (!busAddressVerified_ && device_.enableBusAddress != 0) {
-        return false;
+        items.push_back({ItemKind::BusAddress});
     }
-    for (const CatalogParameter& parameter : parameters_) {
-        if (parameter.verified == 0) {
-            return false;
+    if (!moduleVerified_) {
+        items.push_back({ItemKind::Module});
+    }
+    for (size_t i = 0; i < parameters_.size(); ++i) {
+        if (parameters_[i].verified == 0) {
+            items.push_back(WalkItem::Parameter(i));
         }
     }
-    return true;
+    return items;
 }
 
 void VerificationModel::ClearVerification() {
@@ -410,6 +417,9 @@ OpenResult VerificationModel::Open(const ProjectData& project) {
         project.busAddressAccepted &&
         (device_.enableBusAddress == 0 ||
          (device_.busAddress >= device_.minAddr && device_.busAddress <= device_.maxAddr));
+    if (project.busAddressAccepted && !busAddressVerified_) {
+        result.droppedMarks.push_back({ItemKind::BusAddress});
+    }
     if (parameters_.empty()) {
         result.failure = kMsgUnknownParameter;
         return result;
@@ -436,6 +446,9 @@ OpenResult VerificationModel::Open(const ProjectData& project) {
                                     ValueFault::None
                 ? 1
                 : 0;
+        if (stored->accepted && parameter.verified == 0) {
+            result.droppedMarks.push_back(WalkItem::Parameter(i));
+        }
     }
 
     crc_ = {};

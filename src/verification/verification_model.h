@@ -65,6 +65,9 @@ struct AcceptResult {
 struct OpenResult {
     int failure = 0;     // 0, or the message of a project that does not fit (125 to 129)
     int crcMessage = 0;  // 158 when the file's CRC was marked valid but cannot be shown
+    // The items the file marks as verified whose mark was not restored, in walk order: a bus
+    // address outside the device's limits, a value that can no longer be verified.
+    std::vector<WalkItem> droppedMarks;
 };
 
 class VerificationModel {
@@ -128,7 +131,10 @@ class VerificationModel {
     size_t VerifiedCount() const;
     // Every item the CRC needs is verified: vendor, device, module, the bus address where the
     // device uses one, every parameter (no parameter counts as all verified).
-    bool AllVerified() const;
+    bool AllVerified() const { return UnverifiedItems().empty(); }
+    // The items the CRC needs that are not verified, in walk order; a parameter without a
+    // name, which has no line to accept it on, is one of them.
+    std::vector<WalkItem> UnverifiedItems() const;
     // Removes every mark; the CRC is no longer valid.
     void ClearVerification();
 

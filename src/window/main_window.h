@@ -12,6 +12,7 @@
 //   start_modes.cpp         the edit-mode start
 //   project_commands.cpp    the File menu and the checks before the window closes
 //   record_commands.cpp     the verification record
+//   selftest_commands.cpp   the self-test
 #pragma once
 
 #include <QDialog>
@@ -262,6 +263,10 @@ class CNorvaneCRCToolDlg : public QDialog {
     QLineEdit* m_vendorEdit = nullptr;      // 1022
     QLineEdit* m_deviceEdit = nullptr;      // 1023
     QLineEdit* m_moduleEdit = nullptr;      // 1024
+
+    // ---- Settings -> Self-test (selftest_commands.cpp) ----
+    void OnSelfTest();
+    QAction* m_selfTestAction = nullptr;  // 1044
 
     QIcon m_notVerifiedIcon;
     QIcon m_verifiedIcon;

@@ -18,6 +18,7 @@
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
+#include "window/printed_page.h"
 #include "window/record_printout.h"
 #include "xml/whole_file.h"
 
@@ -34,25 +35,6 @@ RecordLanguage WindowLanguage() {
 // in the preview).
 void PrintRecord(const RecordDocument& document, QPrinter* printer) {
     CRecordPrintout(document, printer->pageLayout()).Print(printer);
-}
-
-// The PDF file's bytes, made in memory so that the file is replaced only when all is there.
-QByteArray RecordPdf(const RecordDocument& document, const QString& title) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter writer(&buffer);
-        writer.setPageLayout(RecordPageLayout());
-        writer.setResolution(1200);
-        writer.setTitle(title);
-        writer.setCreator(
-            QString::fromUtf8(kProgramName.data(), static_cast<qsizetype>(kProgramName.size())) +
-            QLatin1Char(' ') +
-            QString::fromUtf8(kProgramVersion.data(),
-                              static_cast<qsizetype>(kProgramVersion.size())));
-        CRecordPrintout(document, RecordPageLayout()).Print(&writer);
-    }
-    return buffer.data();
 }
 
 }  // namespace
@@ -133,7 +115,10 @@ void CNorvaneCRCToolDlg::OnVerificationRecord() {
         if (chosen.isEmpty()) {
             return;
         }
-        const QByteArray pdf = RecordPdf(document, title);
+        const QByteArray pdf =
+            PdfInMemory(title, RecordPageLayout(), 1200, [&document](QPdfWriter* writer) {
+                CRecordPrintout(document, RecordPageLayout()).Print(writer);
+            });
         try {
             WriteWholeFile(std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())),
                            QFile::encodeName(chosen).toStdString());

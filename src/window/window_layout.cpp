@@ -219,6 +219,7 @@ void CNorvaneCRCToolDlg::CreateMenu() {
     m_fileMenu->addSeparator();
     m_recordAction = command(m_fileMenu, "1041");
     m_helpAction = command(m_settingsMenu, "57670");
+    m_selfTestAction = command(m_settingsMenu, "1044");
     m_settingsMenu->addSeparator();
     m_infoAction = command(m_settingsMenu, "57664");
     m_settingsMenu->addSeparator();
@@ -406,6 +407,7 @@ void CNorvaneCRCToolDlg::ApplyTexts() {
     m_deleteAction->setText(text("command.1040"));
     m_recordAction->setText(text("command.1041"));
     m_helpAction->setText(text("command.57670"));
+    m_selfTestAction->setText(text("command.1044"));
     m_infoAction->setText(text("command.57664"));
 }
 
@@ -471,6 +473,8 @@ void CNorvaneCRCToolDlg::ConnectHandlers() {
     connect(m_recordAction, &QAction::triggered, this,
             [this] { Guarded([this] { OnVerificationRecord(); }); });
     connect(m_helpAction, &QAction::triggered, this, [this] { Guarded([this] { OnHelp(); }); });
+    connect(m_selfTestAction, &QAction::triggered, this,
+            [this] { Guarded([this] { OnSelfTest(); }); });
     connect(m_infoAction, &QAction::triggered, this, [this] { Guarded([this] { OnAbout(); }); });
 }
 

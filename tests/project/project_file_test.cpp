@@ -299,6 +299,42 @@ TEST(ReadProjectFile, AcceptsAndRefusesAsTheFormatSays) {
     }
 }
 
+// Why a file is refused, for an audit that reports it: the reader says which rule it broke.
+TEST(ReadProjectFile, SaysWhyItRefuses) {
+    const std::string sealed = Sealed(kSettings);
+    const std::string digest = Md5Digest::DigestOf(std::string(kSettings));
+    const std::pair<std::string, ProjectFileProblem> cases[] = {
+        {FileWith(SettingsWith("Line 3", "Line 4"), digest), ProjectFileProblem::Changed},
+        {FileWith(kSettings, std::string(32, '0')), ProjectFileProblem::Changed},
+        {Replace(sealed, "</Settings>", "</Setting>"), ProjectFileProblem::NotAProject},
+        {"plain text, no XML", ProjectFileProblem::NotAProject},
+        {"<?xml version=\"1.0\"?><Catalog/>", ProjectFileProblem::NotAProject},
+        {Sealed(SettingsWith("<Parameters>", "<Parameterz>")), ProjectFileProblem::NotAProject},
+        // A missing attribute is found before the digest is compared.
+        {FileWith(SettingsWith(" isValid=\"1\"", ""), digest), ProjectFileProblem::NotAProject},
+    };
+    for (const auto& [text, problem] : cases) {
+        SCOPED_TRACE(text);
+        try {
+            ReadProjectText(text);
+            ADD_FAILURE() << "read";
+        } catch (const ProjectFileFailure& failure) {
+            EXPECT_EQ(failure.Problem(), problem);
+        }
+    }
+    TempDir dir;
+    for (const std::string& path : {(dir.path() / "missing.kfx").string(),
+                                    WriteFile(dir.path() / "empty.kfx", ""), dir.path().string()}) {
+        SCOPED_TRACE(path);
+        try {
+            ReadProjectFile(path);
+            ADD_FAILURE() << "read";
+        } catch (const ProjectFileFailure& failure) {
+            EXPECT_EQ(failure.Problem(), ProjectFileProblem::Unreadable);
+        }
+    }
+}
+
 TEST(ReadProjectFile, NamesMatchByPrefixWithoutRegardToCase) {
     std::string settings = kSettings;
     for (const auto& [from, to] :

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -203,6 +204,21 @@ TEST(OpenProjectData, RestoresOnlyWhatCanBeVerified) {
         }
         EXPECT_EQ(marks, c.marks);
         EXPECT_EQ(model.IsVerified({ItemKind::BusAddress}), c.busAddressMark);
+        // Every mark the file has and the model not is reported as dropped, in walk order.
+        std::vector<WalkItem> dropped;
+        if (project.busAddressAccepted && !c.busAddressMark) {
+            dropped.push_back({ItemKind::BusAddress});
+        }
+        for (size_t i = 0; i < model.Parameters().size(); ++i) {
+            const auto stored = std::find_if(
+                project.parameters.begin(), project.parameters.end(), [&](const auto& entry) {
+                    return entry.bitOffset == uint32_t(model.Parameters()[i].bitOffset);
+                });
+            if (stored->accepted && c.marks[i] == '0') {
+                dropped.push_back(WalkItem::Parameter(i));
+            }
+        }
+        EXPECT_EQ(opened.droppedMarks, dropped);
         EXPECT_EQ(model.Crc().valid, c.crcShown);
         EXPECT_EQ(opened.crcMessage, c.crcMessage);
         EXPECT_EQ(ProjectRecordRefusal(opened).empty(), c.crcShown);

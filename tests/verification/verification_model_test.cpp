@@ -105,6 +105,26 @@ TEST_F(ModelTest, TheWalkGoesThroughEveryLineInTreeOrder) {
     EXPECT_EQ(model_.Next(P(0)), WalkItem{});
 }
 
+// What the CRC still needs is the rest of the walk: after the first k items are accepted, the
+// items from k on (a device that uses its bus address, every parameter named).
+TEST_F(ModelTest, UnverifiedItemsAreTheRestOfTheWalk) {
+    const std::vector<WalkItem> walk = model_.Items();
+    for (size_t k = 0; k <= walk.size(); ++k) {
+        model_.ClearVerification();
+        for (size_t i = 0; i < k; ++i) {
+            ASSERT_TRUE(model_.Accept(walk[i], Shown(walk[i])).verified) << i;
+        }
+        EXPECT_EQ(model_.UnverifiedItems(), std::vector<WalkItem>(walk.begin() + k, walk.end()));
+        EXPECT_EQ(model_.AllVerified(), k == walk.size());
+    }
+    // A bus address the device does not use is not needed.
+    model_.SelectDevice(1);
+    model_.ClearVerification();
+    EXPECT_EQ(
+        model_.UnverifiedItems(),
+        (std::vector<WalkItem>{{ItemKind::Vendor}, {ItemKind::Device}, {ItemKind::Module}, P(0)}));
+}
+
 // Every rule of Accept in edit mode: what is taken, what is refused with which message, and
 // that a refusal changes nothing.
 TEST_F(ModelTest, AcceptTakesWholeNumbersWithinTheLimitsAndTheField) {

@@ -16,7 +16,7 @@ class CrcRefusalTest : public WindowTest {
         SetTableCrcRoutine(nullptr);
         WindowTest::TearDown();
     }
-    void ExpectRefused(CNorvaneCRCToolDlg& window) {
+    void ExpectRefused() {
         EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgParametersDoNotFit});
         ASSERT_FALSE(dialogs_.shown.empty());
         EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
@@ -27,12 +27,12 @@ class CrcRefusalTest : public WindowTest {
 };
 
 TEST_F(CrcRefusalTest, CalcCrcShowsNoCrcWhenTheRoutinesDisagree) {
-    CNorvaneCRCToolDlg& window = Start();
+    Start();
     AcceptAll();
     ASSERT_TRUE(Control<QPushButton>("1018")->isEnabled());
     SetTableCrcRoutine(&OffByOne);
     Control<QPushButton>("1018")->click();
-    ExpectRefused(window);
+    ExpectRefused();
 
     // With the routines agreeing again the same press gives the CRC.
     SetTableCrcRoutine(nullptr);
@@ -44,7 +44,7 @@ TEST_F(CrcRefusalTest, CalcCrcShowsNoCrcWhenTheRoutinesDisagree) {
 }
 
 TEST_F(CrcRefusalTest, AShownCrcIsWithdrawnWhenTheRecomputationDisagrees) {
-    CNorvaneCRCToolDlg& window = Start();
+    Start();
     AcceptAll();
     Control<QPushButton>("1018")->click();
     ASSERT_EQ(Control<QLineEdit>("1019")->text(), "299C144A");
@@ -55,7 +55,7 @@ TEST_F(CrcRefusalTest, AShownCrcIsWithdrawnWhenTheRecomputationDisagrees) {
     Select(ItemOf("F_Dest_Add"));
     Type("101");
     Accept();
-    ExpectRefused(window);
+    ExpectRefused();
 }
 
 }  // namespace

@@ -40,7 +40,6 @@ class ProjectTest : public WindowTest {
     std::string PathIn(const std::string& name) const { return (dir_.path() / name).string(); }
 
     Shown Now() const {
-        const CNorvaneCRCToolDlg& w = *window_;
         const auto marked = [](const QTreeWidgetItem* item) {
             return item != nullptr && item->data(0, Qt::UserRole).toBool();
         };
@@ -348,7 +347,7 @@ TEST_F(ProjectTest, NewKeepsTheSelectionAndResetsTheWork) {
 }
 
 TEST_F(ProjectTest, SaveFailuresKeepTheOldFile) {
-    CNorvaneCRCToolDlg& window = Start();
+    Start();
     DoVerifiedWork();
     const std::filesystem::path folder = dir_.path() / "projects";
     std::filesystem::create_directories(folder);
@@ -444,7 +443,7 @@ TEST_F(ProjectTest, FolderThatCannotBeRememberedIsReportedAndTheCommandGoesOn) {
 }
 
 TEST_F(ProjectTest, DeleteRemovesTheFileAndKeepsTheWork) {
-    CNorvaneCRCToolDlg& window = Start();
+    Start();
     Control<QAction>("1040")->trigger();  // no project file: nothing happens
     EXPECT_TRUE(dialogs_.shown.empty());
 

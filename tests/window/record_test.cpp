@@ -140,7 +140,7 @@ TEST_F(RecordTest, BusAddressAsTheTreeShowsIt) {
 }
 
 TEST_F(RecordTest, SavesThePdfWhereTheUserChooses) {
-    CNorvaneCRCToolDlg& window = Start();
+    Start();
     VerifyAndCompute();
     dialogs_.runPreviewCommand = true;
 

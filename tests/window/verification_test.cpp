@@ -14,7 +14,7 @@ namespace {
 using VerificationTest = WindowTest;
 
 TEST_F(VerificationTest, AcceptWalksTheTreeAndEnablesTheCrc) {
-    CNorvaneCRCToolDlg& window = Start();
+    Start();
     Select(VendorItem());
     Accept();
     EXPECT_TRUE(Model().IsVerified({ItemKind::Vendor}));
@@ -277,7 +277,7 @@ TEST_F(VerificationTest, ModulesTheImageCannotHold) {
 TEST_F(VerificationTest, UnknownDisplayFormatShowsHexadecimal) {
     SettingsValues values;
     values.crcFormat = "7";
-    CNorvaneCRCToolDlg& window = Start(values);
+    Start(values);
     EXPECT_FALSE(Control<QRadioButton>("1037")->isChecked());
     EXPECT_FALSE(Control<QRadioButton>("1038")->isChecked());
     AcceptAll();
