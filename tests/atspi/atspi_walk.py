@@ -155,8 +155,7 @@ class Session:
         runtime = os.path.join(folder, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         settings = os.path.join(folder, "settings")
-        if not os.path.isdir(settings):
-            shutil.copytree(os.path.join(build, "demo-settings"), settings)
+        shutil.copytree(os.path.join(build, "demo-settings"), settings)
         self.env.update(
             XDG_RUNTIME_DIR=runtime,  # the AT-SPI bus's socket goes there, not to ~/.cache
             XDG_CONFIG_DIRS=settings,
@@ -168,8 +167,7 @@ class Session:
         self.program = os.path.join(build, "program", "NorvaneSafetyCRCTool")
         self.user_file = os.path.join(
             folder, "home", "Norvane", "Safety Configurator", "NorvaneSafetyCRCTool.ini")
-        self.process = None
-        self.a11y = None
+        self.process = self.launcher = self.a11y = None
 
     def start_bus(self):
         self.launcher = subprocess.Popen(
@@ -221,7 +219,6 @@ class Session:
             return None
 
         self.window = wait_for("the program's window on the AT-SPI bus", window, 20)
-        return self.window
 
     def output(self):
         with open(self.log, errors="replace") as log:
@@ -264,29 +261,33 @@ class Session:
         return None
 
     def question(self):
-        """The message box the program shows: (its text, its buttons by name), or None."""
+        """The message box the program shows: (its text, its buttons by name), or None. The
+        text is the box's description, which a screen reader says with it, and its label's."""
         if self.process.poll() is not None:
             return None
         for top in children(self.app):
             if top.getRole() in (pyatspi.ROLE_ALERT, pyatspi.ROLE_DIALOG) and \
                     top.name != WINDOW and has(top, pyatspi.STATE_SHOWING):
-                buttons = {b.name: b for b in controls(top)
-                           if b.getRole() == pyatspi.ROLE_PUSH_BUTTON}
-                return top.description, buttons
+                inside = list(controls(top))
+                labels = [c.name for c in inside if c.getRole() == pyatspi.ROLE_LABEL]
+                if top.description not in labels:
+                    raise Failure(f"a message box described as '{top.description}' shows {labels}")
+                buttons = [c for c in inside if c.getRole() == pyatspi.ROLE_PUSH_BUTTON]
+                return top.description, {button.name: button for button in buttons}
         return None
 
-    def answer(self, expected, button, default=None):
+    def answer(self, expected, button, default=None, offered=("Yes", "No")):
         """Waits for a question whose text starts with `expected`, checks its buttons and
         default, and answers it with `button`."""
         text, buttons = wait_for(f"the question '{expected}...'", self.question)
         if not text.startswith(expected):
             raise Failure(f"asked '{text}', expected '{expected}...'")
+        if sorted(buttons) != sorted(offered):
+            raise Failure(f"'{text}' offers {sorted(buttons)}, expected {sorted(offered)}")
         if default is not None:
             defaults = [name for name, b in buttons.items() if has(b, pyatspi.STATE_IS_DEFAULT)]
             if defaults != [default]:
                 raise Failure(f"'{text}': default button {defaults}, expected [{default}]")
-        if button not in buttons:
-            raise Failure(f"'{text}' offers {sorted(buttons)}, not '{button}'")
         self.act(buttons[button], "Press")
         wait_for(f"the question '{expected}...' to close", lambda: self.question() is None)
         return text
@@ -366,13 +367,13 @@ def check_questions(run, items):
 
     exit_button = find(run.window, "push button", "Exit")
     run.act(exit_button, "Press")
-    run.answer(MESSAGE_UNSAVED, "Cancel")
+    run.answer(MESSAGE_UNSAVED, "Cancel", offered=("OK", "Cancel"))
     run.asks_nothing("Cancel on message 145", 0.3)
     if run.process.poll() is not None:
         raise Failure("Cancel on message 145 ended the program")
     print("ok: Exit after the Accepts asks message 145; Cancel stays")
     run.act(find(run.window, "menu item", "New"), "Press")
-    run.answer(MESSAGE_UNSAVED, "OK")
+    run.answer(MESSAGE_UNSAVED, "OK", offered=("OK", "Cancel"))
     wait_for("File -> New to clear the marks", lambda: verified(items) == 0)
     run.act(exit_button, "Press")
     run.answer(MESSAGE_EXIT, "Yes")
@@ -418,7 +419,7 @@ def main():
         return 1
     finally:
         run.stop()
-        if getattr(run, "launcher", None):
+        if run.launcher:
             run.launcher.terminate()
             run.launcher.wait()
         shutil.rmtree(folder, ignore_errors=True)
