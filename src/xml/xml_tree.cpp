@@ -1,7 +1,10 @@
 #include "xml/xml_tree.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+
+#include "xml/xml_scan.h"
 
 namespace norvane {
 
@@ -103,6 +106,7 @@ std::string_view XmlArena::Store(std::string_view text) {
 }
 
 void XmlNodeList::Push(XmlArena& arena, XmlNode node) {
+    Complete();
     if (size_ == reserved_) {
         // Doubling keeps long lists linear to build; the old array stays in the arena until the
         // tree goes, which costs at most as much again.
@@ -116,6 +120,36 @@ void XmlNodeList::Push(XmlArena& arena, XmlNode node) {
         reserved_ = reserved;
     }
     data_[size_++] = node;
+}
+
+void XmlNodeList::ReadAttributes() const {
+    // The list is a member of its element, which says where the tree's text ends and whether
+    // the tag is a declaration's.
+    const auto* element = reinterpret_cast<const XmlElement*>(reinterpret_cast<const char*>(this) -
+                                                              offsetof(XmlElement, nodes));
+    XmlArena& arena = *element->arena;
+    const uint32_t content = reserved_;
+    const uint32_t attributes = size_ - content;
+    auto* nodes = static_cast<XmlNode*>(arena.Allocate(size_ * sizeof(XmlNode), alignof(XmlNode)));
+    uint32_t read = 0;
+    xml_scan::Scanner scanner(tag_, arena.parsedEnd());
+    xml_scan::ScanStartTag(scanner, element->isDeclaration != 0,
+                           [&](std::string_view name, std::string_view value) {
+                               // The parser counted exactly these attributes in the same tag.
+                               if (read < attributes) {
+                                   nodes[read++] = XmlNode{XmlNodeKind::Attribute,
+                                                           arena.Make<XmlAttribute>(XmlAttribute{name, value})};
+                               }
+                           });
+    for (; read < attributes; ++read) {
+        nodes[read] = XmlNode{};
+    }
+    if (content != 0) {
+        std::memcpy(static_cast<void*>(nodes + attributes), data_, content * sizeof(XmlNode));
+    }
+    data_ = nodes;
+    reserved_ = size_;
+    tag_ = nullptr;
 }
 
 void XmlRootDeleter::operator()(XmlElement* root) const {
@@ -137,6 +171,10 @@ XmlRoot XmlCreateRoot() {
 
 void XmlDeleteRoot(XmlRoot& root) {
     root.reset();
+}
+
+std::string_view XmlDocumentText(const XmlElement* element) {
+    return element != nullptr ? element->arena->source() : std::string_view();
 }
 
 XmlElement* XmlAddElement(XmlElement* parent, XmlTextArg name, int32_t isDeclaration,

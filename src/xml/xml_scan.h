@@ -1,0 +1,355 @@
+// Internal to src/xml: the lexical side of the dialect. Byte classes, the block scans, the
+// tokeniser and the attribute rules of a start tag, shared by the parser (which checks a whole
+// document), the tree (which reads an element's attributes from its start tag when they are
+// first asked for) and the writer. Not for use outside src/xml.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "xml/xml_tree.h"
+
+namespace norvane::xml_scan {
+
+enum class TokenKind : uint8_t {
+    Text = 0,
+    Quoted = 1,
+    Open = 2,        // "<"
+    CloseOpen = 3,   // "</"
+    Close = 4,       // ">"
+    Equals = 5,      // "="
+    DeclOpen = 6,    // "<?"
+    EmptyClose = 7,  // "/>"
+    ClearOpen = 8,   // an open marker of the clear-tag table
+    End = 9,         // end of text, or a tokeniser error
+};
+
+// What a byte means inside a text token.
+enum ByteClass : uint8_t {
+    kOrdinary = 0,
+    kSpace = 1,  // ends the token and is consumed with it
+    kStop = 2,   // '<', '=' and '>': end the token and start the next one
+    kSlash = 3,  // ends the token only when followed by '>'
+};
+
+extern const std::array<uint8_t, 256> kByteClasses;
+
+inline uint8_t ClassOf(char c) {
+    return kByteClasses[static_cast<unsigned char>(c)];
+}
+
+inline bool IsSpace(char c) {
+    return ClassOf(c) == kSpace;
+}
+
+// Block scans over the input, sixteen bytes at a time where the CPU offers it. Each returns a
+// position in [p, end]; they only ever read bytes before `end`.
+#if defined(__SSE2__) && !defined(NORVANE_XML_PORTABLE_SCANS)
+#define NORVANE_XML_SSE2_SCANS 1
+constexpr ptrdiff_t kBlock = 16;
+
+inline __m128i LoadBlock(const char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+inline unsigned FirstSetBit(int mask) {
+    return static_cast<unsigned>(std::countr_zero(static_cast<unsigned>(mask)));
+}
+#endif
+
+// The SSE2 loops are kept where bench/xml_bench shows them ahead of the portable loops and of
+// memchr (figures in bench/README.md, "Hand-written scans"); build with
+// -DNORVANE_XML_PORTABLE_SCANS to measure the portable versions again.
+
+// First byte in [p, end) that is not white space, or end.
+inline const char* SkipSpaceRun(const char* p, const char* end) {
+#if defined(NORVANE_XML_SSE2_SCANS)
+    while (end - p >= kBlock) {
+        const __m128i bytes = LoadBlock(p);
+        const __m128i space =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(' ')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))),
+                         _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\t')),
+                                      _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r'))));
+        const int other = ~_mm_movemask_epi8(space) & 0xFFFF;
+        if (other != 0) {
+            return p + FirstSetBit(other);
+        }
+        p += kBlock;
+    }
+#endif
+    while (p != end && IsSpace(*p)) {
+        ++p;
+    }
+    return p;
+}
+
+// First byte that may end a text run: every byte up to 0x20, '/', and '<' to '?'. The caller
+// decides with the class table, so a few ordinary bytes ('?' and control bytes) stop here too.
+inline const char* FindRunEndCandidate(const char* p, const char* end) {
+#if defined(NORVANE_XML_SSE2_SCANS)
+    while (end - p >= kBlock) {
+        const __m128i bytes = LoadBlock(p);
+        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(0x20)), bytes);
+        const __m128i angle =
+            _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x03)), _mm_set1_epi8(0x3F));
+        const __m128i slash = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/'));
+        const int stops = _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(low, angle), slash));
+        if (stops != 0) {
+            return p + FirstSetBit(stops);
+        }
+        p += kBlock;
+    }
+#endif
+    while (p != end && ClassOf(*p) == kOrdinary) {
+        ++p;
+    }
+    return p;
+}
+
+// First occurrence of `c` in [p, end), or end.
+inline const char* FindByte(const char* p, const char* end, char c) {
+#if defined(NORVANE_XML_SSE2_SCANS)
+    const __m128i wanted = _mm_set1_epi8(c);
+    while (end - p >= kBlock) {
+        const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(LoadBlock(p), wanted));
+        if (found != 0) {
+            return p + FirstSetBit(found);
+        }
+        p += kBlock;
+    }
+#endif
+    const void* hit = std::memchr(p, c, static_cast<size_t>(end - p));
+    return hit != nullptr ? static_cast<const char*>(hit) : end;
+}
+
+// Most tokens follow their predecessor directly; only runs (indentation) need the scan.
+inline const char* SkipSpace(const char* p, const char* end) {
+    if (p == end || !IsSpace(*p)) {
+        return p;
+    }
+    return SkipSpaceRun(p + 1, end);
+}
+
+// The nodes of every open element while a document is read, outermost first: a plain growable
+// array, since it is pushed to for every node of the document.
+class NodeStack {
+  public:
+    size_t size() const { return size_; }
+    const XmlNode* At(size_t index) const { return data_.get() + index; }
+    void Truncate(size_t size) { size_ = size; }
+    void push_back(XmlNode node) {
+        if (size_ == capacity_) {
+            Grow();
+        }
+        data_[size_++] = node;
+    }
+
+  private:
+    void Grow();
+
+    std::unique_ptr<XmlNode[]> data_;
+    size_t size_ = 0;
+    size_t capacity_ = 0;
+};
+
+// The tokeniser. Each token's bytes are [tokenStart, tokenEnd); for a clear section clearTag is
+// the matched marker pair. A tokeniser error (an unmatched quote) ends the text: the token is
+// End and `unmatchedQuote` is set.
+class Scanner {
+  public:
+    Scanner(const char* begin, const char* end) : pos(begin), end(end) {}
+
+    // Inlined into the few loops that call it: it runs for every token, and a call costs about
+    // as much as the common tokens themselves.
+    [[gnu::always_inline]] inline TokenKind Next();
+    std::string_view TokenText() const {
+        return {tokenStart, static_cast<size_t>(tokenEnd - tokenStart)};
+    }
+
+    const char* pos;  // next unread byte
+    const char* end;
+    const char* tokenStart = nullptr;
+    const char* tokenEnd = nullptr;
+    const XmlClearTag* clearTag = nullptr;
+    bool unmatchedQuote = false;
+
+  private:
+    TokenKind Deliver(TokenKind kind, const char* start, const char* stop, const char* next) {
+        tokenStart = start;
+        tokenEnd = stop;
+        pos = next;
+        return kind;
+    }
+    const XmlClearTag* MatchClearTag(const char* at) const;
+};
+
+// Every open marker begins with "<!", "<PR" or "<SC" (either case). Anything else after '<'
+// cannot start a clear section, which spares nearly every tag the marker comparisons (and
+// the very common "<Parameter" is told from "<PRE>" by its third byte).
+inline bool MayOpenClearSection(const char* afterOpen, const char* end) {
+    const char second = afterOpen[0];
+    if (second == '!') {
+        return true;
+    }
+    if (end - afterOpen < 2) {
+        return false;
+    }
+    const char folded = static_cast<char>(second | 0x20);
+    const char third = static_cast<char>(afterOpen[1] | 0x20);
+    return (folded == 'p' && third == 'r') || (folded == 's' && third == 'c');
+}
+
+[[gnu::always_inline]] inline TokenKind Scanner::Next() {
+    const char* p = SkipSpace(pos, end);
+    if (p == end) {
+        return Deliver(TokenKind::End, p, p, p);
+    }
+    const char* const start = p;
+    const char first = *p++;
+
+    switch (first) {
+        case '<':
+            if (p != end) {
+                // No marker begins with "</" or "<?", so these can be decided first.
+                if (*p == '/') {
+                    return Deliver(TokenKind::CloseOpen, start, p + 1, p + 1);
+                }
+                if (*p == '?') {
+                    return Deliver(TokenKind::DeclOpen, start, p + 1, p + 1);
+                }
+                if (MayOpenClearSection(p, end)) {
+                    if (const XmlClearTag* tag = MatchClearTag(start)) {
+                        clearTag = tag;
+                        const char* behind = start + tag->openTag.size();
+                        return Deliver(TokenKind::ClearOpen, start, behind, behind);
+                    }
+                }
+            }
+            return Deliver(TokenKind::Open, start, p, p);
+        case '"':
+        case '\'': {
+            const char* quote = FindByte(p, end, first);
+            if (quote == end) {
+                unmatchedQuote = true;
+                return Deliver(TokenKind::End, end, end, end);
+            }
+            return Deliver(TokenKind::Quoted, start, quote + 1, SkipSpace(quote + 1, end));
+        }
+        case '=':
+            return Deliver(TokenKind::Equals, start, p, p);
+        case '>':
+            return Deliver(TokenKind::Close, start, p, p);
+        case '/':
+            if (p != end && *p == '>') {
+                return Deliver(TokenKind::EmptyClose, start, p + 1, p + 1);
+            }
+            break;
+        default:
+            break;
+    }
+
+    // A run of ordinary bytes. White space ends it and is consumed; "<", "=", ">" and "/>"
+    // end it and are left for the next token.
+    for (;;) {
+        p = FindRunEndCandidate(p, end);
+        if (p == end) {
+            return Deliver(TokenKind::Text, start, p, p);
+        }
+        switch (ClassOf(*p)) {
+            case kSpace:
+                return Deliver(TokenKind::Text, start, p, p + 1);
+            case kStop:
+                return Deliver(TokenKind::Text, start, p, p);
+            case kSlash:
+                if (p + 1 != end && p[1] == '>') {
+                    return Deliver(TokenKind::Text, start, p, p);
+                }
+                break;
+            default:
+                break;
+        }
+        ++p;
+    }
+}
+
+// How a start tag ended.
+enum class TagEnd {
+    Content,     // ">": content follows
+    Closed,      // "/>": the element is complete
+    Unexpected,  // a token that has no place in a start tag
+    Stop,        // the end of the text (or a tokeniser error)
+};
+
+// Reads the attributes of a start tag from just behind its name up to ">" or "/>", handing
+// each (name, value) to `sink`. Values keep their quotes; a declaration's value loses a
+// trailing '?'; a name without "=" and value is dropped.
+template <class Sink>
+[[gnu::always_inline]] inline TagEnd ScanStartTag(Scanner& scanner, bool declaration,
+                                                  Sink&& sink) {
+    int attributeState = 0;  // 0: expecting a name, 1: after a name, 2: after "="
+    std::string_view attributeName;
+
+    for (;;) {
+        const TokenKind kind = scanner.Next();
+        if (kind == TokenKind::End) {
+            return TagEnd::Stop;
+        }
+        switch (attributeState) {
+            case 0:
+                if (kind == TokenKind::Text) {
+                    attributeName = scanner.TokenText();
+                    attributeState = 1;
+                    // Usually the "=" follows the name directly. Then it is the next token
+                    // (there is no white space to skip), and it is taken here at once.
+                    if (scanner.pos != scanner.end && *scanner.pos == '=') {
+                        ++scanner.pos;
+                        attributeState = 2;
+                    }
+                } else if (kind == TokenKind::Close) {
+                    return TagEnd::Content;
+                } else if (kind == TokenKind::EmptyClose) {
+                    return TagEnd::Closed;
+                } else {
+                    return TagEnd::Unexpected;
+                }
+                break;
+            case 1:
+                if (kind == TokenKind::Text) {
+                    attributeName = scanner.TokenText();
+                } else if (kind == TokenKind::Equals) {
+                    attributeState = 2;
+                } else if (kind == TokenKind::Close) {
+                    return TagEnd::Content;
+                } else if (kind == TokenKind::EmptyClose) {
+                    return TagEnd::Closed;
+                } else {
+                    return TagEnd::Unexpected;
+                }
+                break;
+            default:
+                if (kind == TokenKind::Text || kind == TokenKind::Quoted) {
+                    std::string_view value = scanner.TokenText();
+                    if (declaration && value.back() == '?') {
+                        value.remove_suffix(1);
+                    }
+                    sink(attributeName, value);
+                    attributeState = 0;
+                } else {
+                    return TagEnd::Unexpected;
+                }
+                break;
+        }
+    }
+}
+
+}  // namespace norvane::xml_scan
