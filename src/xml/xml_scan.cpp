@@ -20,15 +20,20 @@ constexpr std::array<uint8_t, 256> MakeByteClasses() {
     return classes;
 }
 
-
 }  // namespace
 
 const std::array<uint8_t, 256> kByteClasses = MakeByteClasses();
 
+NodeStack::NodeStack(size_t capacity) {
+    capacity_ = std::max<size_t>(capacity, 256);
+    data_ = {std::allocator<XmlNode>().allocate(capacity_), Release{capacity_}};
+}
+
 void NodeStack::Grow() {
-    const size_t capacity = capacity_ == 0 ? 256 : capacity_ * 2;
-    auto data = std::make_unique_for_overwrite<XmlNode[]>(capacity);
-    std::copy(data_.get(), data_.get() + size_, data.get());
+    const size_t capacity = capacity_ * 2;
+    std::unique_ptr<XmlNode, Release> data(std::allocator<XmlNode>().allocate(capacity),
+                                           Release{capacity});
+    std::memcpy(static_cast<void*>(data.get()), data_.get(), size_ * sizeof(XmlNode));
     data_ = std::move(data);
     capacity_ = capacity;
 }

@@ -144,20 +144,34 @@ inline const char* SkipSpace(const char* p, const char* end) {
 // array, since it is pushed to for every node of the document.
 class NodeStack {
   public:
+    // Room for `capacity` nodes from the start. Reserving is cheap: the pages of a large array
+    // are touched only as far as the stack actually grows.
+    explicit NodeStack(size_t capacity);
     size_t size() const { return size_; }
+    ~NodeStack() = default;
+    NodeStack(const NodeStack&) = delete;
+    NodeStack& operator=(const NodeStack&) = delete;
     const XmlNode* At(size_t index) const { return data_.get() + index; }
     void Truncate(size_t size) { size_ = size; }
     void push_back(XmlNode node) {
         if (size_ == capacity_) {
             Grow();
         }
-        data_[size_++] = node;
+        data_.get()[size_++] = node;
     }
 
   private:
     void Grow();
 
-    std::unique_ptr<XmlNode[]> data_;
+    // Raw storage: slots are written before they are read, so none is constructed up front
+    // (constructing them all would touch every page of a large reservation).
+    struct Release {
+        size_t capacity;
+        void operator()(XmlNode* data) const {
+            std::allocator<XmlNode>().deallocate(data, capacity);
+        }
+    };
+    std::unique_ptr<XmlNode, Release> data_;
     size_t size_ = 0;
     size_t capacity_ = 0;
 };
@@ -294,12 +308,31 @@ enum class TagEnd {
 // each (name, value) to `sink`. Values keep their quotes; a declaration's value loses a
 // trailing '?'; a name without "=" and value is dropped.
 template <class Sink>
-[[gnu::always_inline]] inline TagEnd ScanStartTag(Scanner& scanner, bool declaration,
-                                                  Sink&& sink) {
+[[gnu::always_inline]] inline TagEnd ScanStartTag(Scanner& scanner, bool declaration, Sink&& sink) {
     int attributeState = 0;  // 0: expecting a name, 1: after a name, 2: after "="
     std::string_view attributeName;
 
     for (;;) {
+        // Nearly every attribute is written name="value" (or with single quotes). Such an
+        // attribute is taken here in one go; anything else, and any doubt, goes the general
+        // way below from the same place, token by token.
+        if (attributeState == 0) {
+            const char* p = scanner.pos;
+            if (p != scanner.end && ClassOf(*p) == kOrdinary && *p != '"' && *p != '\'') {
+                const char* equals = FindRunEndCandidate(p + 1, scanner.end);
+                if (equals + 1 < scanner.end && *equals == '=' &&
+                    (equals[1] == '"' || equals[1] == '\'')) {
+                    const char* close = FindByte(equals + 2, scanner.end, equals[1]);
+                    if (close != scanner.end) {
+                        sink(std::string_view(p, static_cast<size_t>(equals - p)),
+                             std::string_view(equals + 1,
+                                              static_cast<size_t>(close + 1 - equals - 1)));
+                        scanner.pos = SkipSpace(close + 1, scanner.end);
+                        continue;
+                    }
+                }
+            }
+        }
         const TokenKind kind = scanner.Next();
         if (kind == TokenKind::End) {
             return TagEnd::Stop;

@@ -133,14 +133,14 @@ void XmlNodeList::ReadAttributes() const {
     auto* nodes = static_cast<XmlNode*>(arena.Allocate(size_ * sizeof(XmlNode), alignof(XmlNode)));
     uint32_t read = 0;
     xml_scan::Scanner scanner(tag_, arena.parsedEnd());
-    xml_scan::ScanStartTag(scanner, element->isDeclaration != 0,
-                           [&](std::string_view name, std::string_view value) {
-                               // The parser counted exactly these attributes in the same tag.
-                               if (read < attributes) {
-                                   nodes[read++] = XmlNode{XmlNodeKind::Attribute,
-                                                           arena.Make<XmlAttribute>(XmlAttribute{name, value})};
-                               }
-                           });
+    xml_scan::ScanStartTag(
+        scanner, element->isDeclaration != 0, [&](std::string_view name, std::string_view value) {
+            // The parser counted exactly these attributes in the same tag.
+            if (read < attributes) {
+                nodes[read++] = XmlNode{XmlNodeKind::Attribute,
+                                        arena.Make<XmlAttribute>(XmlAttribute{name, value})};
+            }
+        });
     for (; read < attributes; ++read) {
         nodes[read] = XmlNode{};
     }
