@@ -114,7 +114,7 @@ std::string ParameterNumber(ParamType type, uint32_t bits) {
 }
 
 // A catalog that does not parse: the parser's error line, as `tree` prints it.
-int RefuseUnparsed(const std::string& text, std::ostream& out) {
+int RefuseUnparsed(std::string_view text, std::ostream& out) {
     XmlResults results;
     (void)XmlParseText(text, &results);
     out << "error " << static_cast<int>(results.error) << ' ' << XmlErrorText(results.error)
