@@ -35,14 +35,14 @@ struct Resident {
 Resident ReadResident() {
     Resident resident;
     std::ifstream status("/proc/self/status");
-    std::string key;
-    size_t kilobytes = 0;
-    std::string unit;
-    while (status >> key >> kilobytes >> unit) {
-        if (key == "VmRSS:") {
-            resident.now = kilobytes * 1024;
-        } else if (key == "VmHWM:") {
-            resident.peak = kilobytes * 1024;
+    std::string line;
+    while (std::getline(status, line)) {
+        // "VmRSS:     1234 kB"
+        const auto kilobytes = [&line] { return std::stoull(line.substr(6)) * 1024; };
+        if (line.rfind("VmRSS:", 0) == 0) {
+            resident.now = kilobytes();
+        } else if (line.rfind("VmHWM:", 0) == 0) {
+            resident.peak = kilobytes();
         }
     }
     return resident;

@@ -12,6 +12,7 @@
 // The program is ended (SIGTERM) once it is ready. Exit status 1 when it ends by itself
 // before, or does not map a window within 30 seconds.
 #include <X11/Xlib.h>
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -67,6 +68,10 @@ int main(int argc, char** argv) {
     const double started = Seconds(CLOCK_MONOTONIC);
     const pid_t pid = fork();
     if (pid == 0) {
+        // The program's own output would mix with the figures.
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
         execvp(argv[1], argv + 1);
         _exit(127);
     }

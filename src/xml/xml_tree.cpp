@@ -232,8 +232,13 @@ const XmlElement* XmlNextElement(const XmlElement* element, int32_t& cursor) {
     if (element == nullptr) {
         return nullptr;
     }
-    for (cursor = cursor < 0 ? 0 : cursor; cursor < element->count;) {
-        const XmlNode& node = element->nodes[static_cast<size_t>(cursor++)];
+    // Attributes not read yet are skipped without reading them: a walk over a large catalog's
+    // elements (the manufacturers are looked for at any depth) would otherwise make every
+    // attribute record of the document.
+    const auto unread = static_cast<int32_t>(element->nodes.UnreadAttributes());
+    const XmlNode* slots = element->nodes.SlotsBehindUnread();
+    for (cursor = std::max(cursor, unread); cursor < element->count;) {
+        const XmlNode& node = slots[cursor++ - unread];
         if (const XmlElement* child = node.AsElement()) {
             return child;
         }
@@ -285,7 +290,10 @@ PathSplit SplitPath(std::string_view path) {
 }
 
 XmlElement* FirstChildStartingWith(const XmlElement* element, std::string_view segment) {
-    for (const XmlNode& node : element->nodes) {
+    const auto unread = static_cast<int32_t>(element->nodes.UnreadAttributes());
+    const XmlNode* slots = element->nodes.SlotsBehindUnread();
+    for (auto i = unread; i < static_cast<int32_t>(element->nodes.size()); ++i) {
+        const XmlNode& node = slots[i - unread];
         if (node.kind == XmlNodeKind::Element) {
             auto* child = static_cast<XmlElement*>(node.object);
             if (XmlStartsWithNoCase(child->name, segment)) {

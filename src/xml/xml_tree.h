@@ -96,6 +96,13 @@ class XmlNodeList {
     XmlNode& operator[](size_t index) { return Complete()[index]; }
     const XmlNode& operator[](size_t index) const { return Complete()[index]; }
 
+    // For walks that look for child elements only (XmlNextElement, XmlFindElement): how many
+    // slots at the front are attributes still to be read, and the slots behind them, so that a
+    // walk over the children reads no attributes. Slot i (i >= UnreadAttributes()) is
+    // SlotsBehindUnread()[i - UnreadAttributes()].
+    uint32_t UnreadAttributes() const { return tag_ != nullptr ? size_ - reserved_ : 0; }
+    const XmlNode* SlotsBehindUnread() const { return data_; }
+
     // Appends one slot, moving the list to a larger arena array when its storage is full.
     void Push(XmlArena& arena, XmlNode node);
     // Takes over `size` slots that already live in the arena and are filled (the parser hands
