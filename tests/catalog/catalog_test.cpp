@@ -235,8 +235,8 @@ TEST(Catalog, ReleaseEmptiesEverything) {
 // The text is held once, by the tree when it parses; either way it is what was loaded, every
 // byte, for the digest a verification record names.
 TEST(Catalog, KeepsTheLoadedBytes) {
-    const std::string parses("<SafetyConfigurator><Hersteller name=\"V\"/></SafetyConfigurator>\0tail",
-                             68);
+    const std::string parses(
+        "<SafetyConfigurator><Hersteller name=\"V\"/></SafetyConfigurator>\0tail", 68);
     CatalogData catalog;
     catalog.Load(parses);
     ASSERT_NE(catalog.catalogDoc, nullptr);

@@ -310,10 +310,28 @@ bool ViewsInside(const XmlElement& element, std::string_view text) {
 // values are views into XmlDocumentText, which is the whole text; a text that does not parse
 // stays with the caller unchanged.
 TEST(XmlParser, TakingTheTextOverGivesTheSameTreeAsCopyingIt) {
-    static const char* const kPieces[] = {
-        "<a", "<Bc", "<?x", "</a", "</Bc", ">", "/>", " ", "\n\t", "=", "k=\"v\"", "k='w'",
-        "x=1", "\"", "'", "?", "text", "<!-- c -->", "<![CDATA[<a>]]>", "<PRE>p</PRE>", "<!",
-        "\0"};
+    static const char* const kPieces[] = {"<a",
+                                          "<Bc",
+                                          "<?x",
+                                          "</a",
+                                          "</Bc",
+                                          ">",
+                                          "/>",
+                                          " ",
+                                          "\n\t",
+                                          "=",
+                                          "k=\"v\"",
+                                          "k='w'",
+                                          "x=1",
+                                          "\"",
+                                          "'",
+                                          "?",
+                                          "text",
+                                          "<!-- c -->",
+                                          "<![CDATA[<a>]]>",
+                                          "<PRE>p</PRE>",
+                                          "<!",
+                                          "\0"};
     uint32_t state = 12345;
     const auto next = [&state] {
         state = state * 1103515245u + 12345u;
