@@ -27,7 +27,7 @@ class Parser {
         : begin_(text.data()),
           scanner_(text.data(), text.data() + text.size()),
           root_(root),
-          arena_(*root->arena),
+          arena_(XmlArenaOf(root)),
           scratch_(text.size() / kBytesPerNode) {}
 
     void Run() {
@@ -114,8 +114,7 @@ inline XmlElement* Parser::OpenChild(XmlElement* element, std::string_view name,
         FailAt(XmlError::NestingTooDeep, name.data() + name.size());
         return nullptr;
     }
-    auto* child =
-        ::new (arena_.Allocate(sizeof(XmlElement), alignof(XmlElement))) XmlElement(&arena_);
+    auto* child = ::new (arena_.Allocate(sizeof(XmlElement), alignof(XmlElement))) XmlElement;
     child->name = name;
     child->isDeclaration = declaration ? 1 : 0;
     child->parent = element;
@@ -351,7 +350,7 @@ std::string_view XmlErrorText(XmlError error) {
 
 XmlRoot XmlParseText(std::string_view text, XmlResults* results) {
     XmlRoot root = XmlCreateRoot();
-    XmlArena& arena = *root->arena;
+    XmlArena& arena = XmlArenaOf(root.get());
     // One copy of the whole text, which the tree's views then point into.
     const std::string_view copy = arena.Store(text);
     const size_t parsed = ParsedLength(copy);
@@ -364,7 +363,7 @@ XmlRoot XmlParseText(std::string_view text, XmlResults* results) {
 
 XmlRoot XmlParseText(std::string&& text, XmlResults* results) {
     XmlRoot root = XmlCreateRoot();
-    XmlArena& arena = *root->arena;
+    XmlArena& arena = XmlArenaOf(root.get());
     // The tree holds the string while it is parsed, so the views point into the tree's own
     // bytes; a text that does not parse goes back to the caller.
     const std::string_view whole = arena.AdoptSource(std::move(text));

@@ -35,7 +35,7 @@ bool MakeRoom(XmlElement* element, int32_t nGrowBy) {
 
 template <class T>
 T* Append(XmlElement* element, XmlNodeKind kind, T* object) {
-    element->nodes.Push(*element->arena, XmlNode{kind, object});
+    element->nodes.Push(XmlArenaOf(element), XmlNode{kind, object});
     ++element->count;
     return object;
 }
@@ -127,7 +127,7 @@ void XmlNodeList::ReadAttributes() const {
     // the tag is a declaration's.
     const auto* element = reinterpret_cast<const XmlElement*>(reinterpret_cast<const char*>(this) -
                                                               offsetof(XmlElement, nodes));
-    XmlArena& arena = *element->arena;
+    XmlArena& arena = XmlArenaOf(element);
     const uint32_t content = reserved_;
     const uint32_t attributes = size_ - content;
     auto* nodes = static_cast<XmlNode*>(arena.Allocate(size_ * sizeof(XmlNode), alignof(XmlNode)));
@@ -152,21 +152,30 @@ void XmlNodeList::ReadAttributes() const {
     tag_ = nullptr;
 }
 
-void XmlRootDeleter::operator()(XmlElement* root) const {
-    if (root == nullptr) {
-        return;
+namespace {
+
+// The root of every tree: the root element with the arena that holds everything below it.
+struct XmlTree : XmlElement {
+    XmlArena arena;
+};
+
+}  // namespace
+
+XmlArena& XmlArenaOf(const XmlElement* element) {
+    while (element->parent != nullptr) {
+        element = element->parent;
     }
-    // Everything below the root, the root record included, lives in the arena; the element
-    // records hold nothing outside it, so releasing the arena releases the whole tree.
-    const std::unique_ptr<XmlArena> arena(root->arena);
+    return static_cast<XmlTree*>(const_cast<XmlElement*>(element))->arena;
+}
+
+void XmlRootDeleter::operator()(XmlElement* root) const {
+    // Everything below the root lives in its arena; the element records hold nothing outside
+    // it, so releasing the root with its arena releases the whole tree.
+    const std::unique_ptr<XmlTree> tree(static_cast<XmlTree*>(root));
 }
 
 XmlRoot XmlCreateRoot() {
-    auto arena = std::make_unique<XmlArena>();
-    XmlElement* root = arena->Make<XmlElement>(arena.get());
-    // From here on the root owns its arena: XmlRootDeleter takes it back.
-    static_cast<void>(arena.release());
-    return XmlRoot(root);
+    return XmlRoot(std::make_unique<XmlTree>().release());
 }
 
 void XmlDeleteRoot(XmlRoot& root) {
@@ -174,7 +183,7 @@ void XmlDeleteRoot(XmlRoot& root) {
 }
 
 std::string_view XmlDocumentText(const XmlElement* element) {
-    return element != nullptr ? element->arena->source() : std::string_view();
+    return element != nullptr ? XmlArenaOf(element).source() : std::string_view();
 }
 
 XmlElement* XmlAddElement(XmlElement* parent, XmlTextArg name, int32_t isDeclaration,
@@ -182,8 +191,8 @@ XmlElement* XmlAddElement(XmlElement* parent, XmlTextArg name, int32_t isDeclara
     if (parent == nullptr || !name || !MakeRoom(parent, nGrowBy)) {
         return nullptr;
     }
-    XmlArena* arena = parent->arena;
-    auto* child = arena->Make<XmlElement>(arena);
+    XmlArena* arena = &XmlArenaOf(parent);
+    auto* child = arena->Make<XmlElement>();
     child->name = arena->Store(*name);
     child->isDeclaration = isDeclaration;
     child->parent = parent;
@@ -195,7 +204,7 @@ XmlAttribute* XmlAddAttribute(XmlElement* element, XmlTextArg name, XmlTextArg v
     if (element == nullptr || !name || !value || !MakeRoom(element, nGrowBy)) {
         return nullptr;
     }
-    XmlArena* arena = element->arena;
+    XmlArena* arena = &XmlArenaOf(element);
     auto* attribute =
         arena->Make<XmlAttribute>(XmlAttribute{arena->Store(*name), arena->Store(*value)});
     return Append(element, XmlNodeKind::Attribute, attribute);
@@ -205,7 +214,7 @@ XmlText* XmlAddText(XmlElement* element, XmlTextArg value, int32_t nGrowBy) {
     if (element == nullptr || !value || !MakeRoom(element, nGrowBy)) {
         return nullptr;
     }
-    XmlArena* arena = element->arena;
+    XmlArena* arena = &XmlArenaOf(element);
     auto* text = arena->Make<XmlText>(XmlText{arena->Store(*value)});
     return Append(element, XmlNodeKind::Text, text);
 }
@@ -215,7 +224,7 @@ XmlClear* XmlAddClear(XmlElement* element, XmlTextArg value, const XmlClearTag* 
     if (element == nullptr || !value || tag == nullptr || !MakeRoom(element, nGrowBy)) {
         return nullptr;
     }
-    XmlArena* arena = element->arena;
+    XmlArena* arena = &XmlArenaOf(element);
     auto* clear =
         arena->Make<XmlClear>(XmlClear{tag->openTag, arena->Store(*value), tag->closeTag});
     return Append(element, XmlNodeKind::Clear, clear);

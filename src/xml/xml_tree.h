@@ -135,15 +135,10 @@ class XmlNodeList {
 };
 
 struct XmlElement {
-    explicit XmlElement(XmlArena* owningArena) : arena(owningArena) {}
-
     // Empty for the document root (and treated as "no name" wherever a name is asked for).
     std::string_view name;
     XmlNodeList nodes;  // nodes.size() == count
     XmlElement* parent = nullptr;
-    // The arena every record of the tree lives in. The root's arena belongs to the tree and is
-    // released with it by XmlRootDeleter.
-    XmlArena* arena;
     // Slots in use and slots reserved. `capacity` follows the callers' growth steps exactly;
     // the storage behind it grows geometrically so that long lists stay linear to build.
     int32_t count = 0;
@@ -238,6 +233,10 @@ using XmlTextArg = std::optional<std::string_view>;
 
 XmlRoot XmlCreateRoot();
 void XmlDeleteRoot(XmlRoot& root);
+
+// The arena of the tree that `element` belongs to (it is the root's: elements find it through
+// their parents, so that no element record carries a pointer of its own for it).
+XmlArena& XmlArenaOf(const XmlElement* element);
 
 // The whole text a parsed tree was read from (its names and values are views into it), as it
 // was handed to the parser, bytes after a NUL included; empty for a tree that was built, not
