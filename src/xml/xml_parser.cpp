@@ -200,7 +200,7 @@ Flow Parser::ParseContent(XmlElement* element, int depth) {
             case TokenKind::Open:
             case TokenKind::DeclOpen: {
                 FlushText(textPending, textStart, scanner_.tokenStart);
-                if (scanner_.Next() != TokenKind::Text) {
+                if (scanner_.NextName() != TokenKind::Text) {
                     Fail(XmlError::MissingStartTagName);
                     return Flow::Stop;
                 }
@@ -239,7 +239,7 @@ Flow Parser::ParseContent(XmlElement* element, int depth) {
 
             case TokenKind::CloseOpen: {
                 FlushText(textPending, textStart, scanner_.tokenStart);
-                if (scanner_.Next() != TokenKind::Text) {
+                if (scanner_.NextName() != TokenKind::Text) {
                     Fail(XmlError::MissingEndTagName);
                     return Flow::Stop;
                 }
