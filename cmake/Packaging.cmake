@@ -139,9 +139,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.norvane.example/safety-crc-tool")
 # Shared libraries are found by dpkg-shlibdeps. Qt loads its platform plugins (the X11 one
 # among them) at run time, which no library scan can see, so that package is named here.
+# Recommended: the record's fonts, Qt's own translations (German dialogs and buttons) and
+# Qt's Wayland plugin (a window of its own in a Wayland session instead of one through
+# XWayland).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core, qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${norvane_package_build_dir}/conffiles")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)

@@ -52,30 +52,48 @@ convert -size 256x256 xc:none -stroke none \
     -draw "path 'M128,24 L216,57 L216,118 C216,130 214,140 212,150 L128,150 Z'" \
     -fill none -stroke white -strokewidth 26 \
     -draw "stroke-linecap round stroke-linejoin round polyline 78,128 114,164 180,92" \
-    -resize 64x64 "${png[@]}" PNG32:"$work/icon.png"
+    "${png[@]}" PNG32:"$work/icon-large.png"
+convert "$work/icon-large.png" -resize 64x64 "${png[@]}" PNG32:"$work/icon.png"
 
 # 1600x42 banner: a calm dark-blue field with the product name on the left and a field bus
-# with a few I/O modules running out to the right.
-convert -size 42x1600 gradient:"$blue_dark"-"$blue_mid" -rotate -90 \
-    \( -size 1600x42 xc:none -stroke "$trace" -strokewidth 1 -fill none \
-       -draw "line 760,14 1600,14" -draw "line 820,27 1600,27" \
-       -draw "line 1000,14 1020,27" -draw "line 1240,27 1260,14" -draw "line 1420,14 1440,27" \
-       -fill "$trace" -draw "circle 760,14 762,14" -draw "circle 820,27 822,27" \
-       -fill "$node" -stroke none -draw "rectangle 1096,10 1104,18" \
-       -draw "rectangle 1316,23 1324,31" -draw "rectangle 1516,10 1524,18" \) -composite \
-    -fill "$accent" -stroke none -draw "rectangle 0,40 1599,41" \
-    \( "$work/icon.png" -resize 30x30 \) -geometry +10+5 -composite \
-    -font "$font_bold" -pointsize 19 -fill white -annotate +50+28 'Norvane Safety Configurator' \
-    "${png[@]}" PNG24:"$work/banner.png"
+# with a few I/O modules running out to the right. It is drawn a second time at twice the size
+# (banner@2x.png), so that it stays sharp on a screen scaled by 2.
+banner() { # scale, output file
+    local k=$1
+    local w=$((1600 * k)) h=$((42 * k))
+    convert -size ${h}x${w} gradient:"$blue_dark"-"$blue_mid" -rotate -90 \
+        \( -size ${w}x${h} xc:none -stroke "$trace" -strokewidth $k -fill none \
+           -draw "line $((760 * k)),$((14 * k)) $w,$((14 * k))" \
+           -draw "line $((820 * k)),$((27 * k)) $w,$((27 * k))" \
+           -draw "line $((1000 * k)),$((14 * k)) $((1020 * k)),$((27 * k))" \
+           -draw "line $((1240 * k)),$((27 * k)) $((1260 * k)),$((14 * k))" \
+           -draw "line $((1420 * k)),$((14 * k)) $((1440 * k)),$((27 * k))" \
+           -fill "$trace" -draw "circle $((760 * k)),$((14 * k)) $((762 * k)),$((14 * k))" \
+           -draw "circle $((820 * k)),$((27 * k)) $((822 * k)),$((27 * k))" \
+           -fill "$node" -stroke none \
+           -draw "rectangle $((1096 * k)),$((10 * k)) $((1104 * k)),$((18 * k))" \
+           -draw "rectangle $((1316 * k)),$((23 * k)) $((1324 * k)),$((31 * k))" \
+           -draw "rectangle $((1516 * k)),$((10 * k)) $((1524 * k)),$((18 * k))" \) -composite \
+        -fill "$accent" -stroke none -draw "rectangle 0,$((40 * k)) $((w - 1)),$((42 * k - 1))" \
+        \( "$work/icon-large.png" -resize $((30 * k))x$((30 * k)) \) \
+        -geometry +$((10 * k))+$((5 * k)) -composite \
+        -font "$font_bold" -pointsize $((19 * k)) -fill white \
+        -annotate +$((50 * k))+$((28 * k)) 'Norvane Safety Configurator' \
+        "${png[@]}" PNG24:"$2"
+}
+banner 1 "$work/banner.png"
+banner 2 "$work/banner@2x.png"
 
-# 498x290 about box picture; the lower part stays quiet, the OK button lies over it.
+# 498x290 about box picture; the lower part stays quiet, the OK button lies over it. The about
+# box writes "Version" and the program's version below the name itself (DejaVu Sans, 14 px,
+# #b9d3f0, baseline at 105,86), so that the picture never names another version than the
+# program.
 about() { # output file, tagline (may hold a line break), copyright line
     convert -size 498x290 xc:'#f4f7fb' \
         \( -size 120x498 gradient:"$blue_dark"-"$blue_mid" -rotate -90 \) -geometry +0+0 -composite \
         -fill "$accent" -stroke none -draw "rectangle 0,120 497,122" \
         "$work/icon.png" -geometry +24+28 -composite \
         -font "$font_bold" -pointsize 22 -fill white -annotate +104+58 'Norvane Safety Configurator' \
-        -font "$font" -pointsize 14 -fill '#b9d3f0' -annotate +105+86 'Version 0.1' \
         -font "$font" -pointsize 13 -fill '#1d2b3a' -interline-spacing 4 -annotate +24+160 "$2" \
         -font "$font" -pointsize 12 -fill '#4a5a6a' -annotate +24+210 "$3" \
         -fill '#d5dde7' -draw "rectangle 24,226 473,226" \
@@ -88,7 +106,7 @@ about "$work/about-de.png" $'Sicherheits-CRC-Werkzeug für sicherheitsgerichtete
 
 for lang in en de; do
     mkdir -p "$lang_dir/$lang/images"
-    for image in banner question check icon; do
+    for image in banner banner@2x question check icon; do
         cp "$work/$image.png" "$lang_dir/$lang/images/$image.png"
     done
     cp "$work/about-$lang.png" "$lang_dir/$lang/images/about.png"

@@ -11,7 +11,7 @@ include("${CMAKE_CURRENT_LIST_DIR}/check_support.cmake")
 
 # The keys every text table must hold, no more and no less.
 set(expected_keys)
-foreach(id RANGE 101 157)
+foreach(id RANGE 101 166)
     if(NOT id EQUAL 110)
         list(APPEND expected_keys "string.${id}")
     endif()
@@ -25,12 +25,16 @@ endforeach()
 foreach(id IN LISTS command_ids)
     list(APPEND expected_keys "command.${id}")
 endforeach()
+list(APPEND expected_keys text.record.print text.record.savepdfname text.help.title
+     text.help.back text.help.forward text.help.contents text.help.find text.help.next
+     text.help.previous text.help.notfound)
 list(APPEND expected_keys dialog.103 dialog.100 about.ok menu.0 menu.1
      text.manufacturer text.device text.module text.unknown text.invalid
      text.type.0 text.type.1 text.type.2 text.type.3
      text.view.0 text.view.1 text.view.2 text.view.unknown text.verified text.notverified
      text.record.title text.record.savepdf text.record.savetitle text.record.pdffilter
-     text.record.language)
+     text.record.language text.hint.vendor text.hint.device text.hint.module text.allowed
+     text.tci.call text.tci.callip)
 
 set(languages en de)
 foreach(lang IN LISTS languages)
@@ -66,11 +70,9 @@ foreach(lang IN LISTS languages)
     if(NOT "${${lang}_RAW_string.106}" STREQUAL "kfx")
         fail("${lang}: the project file extension (string.106) must stay kfx")
     endif()
-    if(NOT "${${lang}_RAW_text.invalid}" STREQUAL "Ungültig")
-        fail("${lang}: text.invalid must be Ungültig")
-    endif()
 endforeach()
-foreach(key text.type.1 text.type.2 text.type.3 text.view.0 text.view.1 text.view.2)
+# The type names are the catalog's own terms; the views' names follow the language.
+foreach(key text.type.1 text.type.2 text.type.3 text.view.1 text.view.2)
     if(NOT "${en_RAW_${key}}" STREQUAL "${de_RAW_${key}}")
         fail("${key}: catalog terms are not translated")
     endif()
@@ -99,12 +101,14 @@ endforeach()
 # Mnemonics: within each group every text has exactly one, and no two share a letter. The
 # window's buttons, radio buttons and field labels share the Alt keys with the menu bar.
 set(window_group control.1012 control.1018 control.1037 control.1038 control.1 control.1030
-                 control.1031 control.1036 control.1032 menu.0 menu.1)
+                 control.1031 control.1036 control.1032 control.1014 menu.0 menu.1)
 set(file_group command.57600 command.57601 command.57603 command.57604 command.1040
                command.1041)
 set(settings_group command.57670 command.57664)
+set(help_group text.help.back text.help.forward text.help.contents text.help.find
+               text.help.next text.help.previous)
 foreach(lang IN LISTS languages)
-    foreach(group window_group file_group settings_group)
+    foreach(group window_group file_group settings_group help_group)
         set(seen)
         foreach(key IN LISTS ${group})
             norvane_text_value("${${lang}_RAW_${key}}" text)
@@ -119,7 +123,7 @@ foreach(lang IN LISTS languages)
     endforeach()
     # Texts that are never shown with a mnemonic must not carry one.
     foreach(key control.1029 control.1034 control.1003 control.1035 control.1033 control.1013
-                control.1011 control.1020 control.1014 dialog.103 dialog.100)
+                control.1011 control.1020 dialog.103 dialog.100)
         norvane_mnemonic("${${lang}_RAW_${key}}" letter)
         if(NOT letter STREQUAL "")
             fail("${lang}: ${key} must not carry a mnemonic")
@@ -165,8 +169,8 @@ if(DEFINED MESSAGES AND EXISTS "${MESSAGES}")
 endif()
 
 # The packs and the built-in resources hold the same files, under the same names.
-set(pack_files strings.txt images/banner.png images/question.png images/check.png
-               images/icon.png images/about.png)
+set(pack_files strings.txt images/banner.png images/banner@2x.png images/question.png
+               images/check.png images/icon.png images/about.png)
 function(qrc_entries qrc result)
     file(READ "${qrc}" text)
     string(REGEX MATCHALL "<file[^>]*>[^<]*</file>" entries "${text}")
@@ -215,8 +219,8 @@ if(NOT aliases STREQUAL wanted)
 endif()
 
 # Picture sizes (from the PNG header) and transparency of the small pictures.
-set(pictures banner 1600 42 opaque question 16 16 alpha check 16 16 alpha icon 64 64 alpha
-             about 498 290 opaque)
+set(pictures banner 1600 42 opaque banner@2x 3200 84 opaque question 16 16 alpha
+             check 16 16 alpha icon 64 64 alpha about 498 290 opaque)
 foreach(lang IN LISTS languages)
     set(list ${pictures})
     while(list)

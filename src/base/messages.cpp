@@ -40,7 +40,7 @@ const std::map<int, std::string_view> kBuiltIn = {
     {132, "Value"},
     {133, "min."},
     {134, "max."},
-    {135, "Typ"},
+    {135, "Type"},
     {136, "View"},
     {137, "Invalid program arguments passed"},
     {138, "No module selected."},
@@ -69,6 +69,24 @@ const std::map<int, std::string_view> kBuiltIn = {
      "catalog."},
     {156, "The CRC shown is not the CRC of the values shown. Please compute the CRC again."},
     {157, "The verification record could not be saved."},
+    {158,
+     "The CRC stored in the project is not the CRC of its values for this catalog. Please "
+     "verify the values and compute the CRC again."},
+    {159, "The entered text is not a number."},
+    {160,
+     "The parameter record built from the values shown does not read back as the same values. "
+     "No CRC can be given."},
+    {161, "The value must be changed in the engineering system."},
+    {162, "Changing the selection discards the verification of %1 items. Continue?"},
+    {166, "Do you want to delete the project file %1?"},
+
+    {163,
+     "The program is already running.\nTo work on %1, choose Open in the File menu of this "
+     "window."},
+    {164, "The verification record was saved as %1."},
+    {165,
+     "The program is already running for another call.\nFinish this call, then start the call "
+     "for %1 again."},
 };
 
 // Texts of the language pack in use; empty while the built-in texts are in force.

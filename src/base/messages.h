@@ -66,6 +66,17 @@ enum MessageId : int {
     kMsgParametersDoNotFit = 155,
     kMsgRecordCrcDiffers = 156,
     kMsgRecordSaveFailed = 157,
+    kMsgStoredCrcNotValues = 158,
+    kMsgNotANumber = 159,
+    kMsgNoReadBack = 160,
+    kMsgChangeInEngineeringSystem = 161,
+    kMsgDiscardVerification = 162,
+    kMsgDeleteProjectQuestion = 166,
+
+    // The running window, started a second time; a saved record.
+    kMsgSecondStartWithFile = 163,
+    kMsgRecordSaved = 164,
+    kMsgSecondStartWhileCalled = 165,
 };
 
 // The built-in (English) text of a message; empty for an unknown number.

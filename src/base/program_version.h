@@ -1,10 +1,12 @@
-// The program's version, as the build names it (the project's version in CMake).
+// The program's name and version, as the build names them (the project's version in CMake).
+// The window's caption, the About box and the verification record all show these.
 #pragma once
 
 #include <string_view>
 
 namespace norvane {
 
+inline constexpr std::string_view kProgramName = "Norvane Safety Configurator";
 inline constexpr std::string_view kProgramVersion = NORVANE_VERSION;
 
 }  // namespace norvane

@@ -229,6 +229,27 @@ const CatalogParameter* CatalogData::LoadEnumItems(std::string_view parameterNam
     return parameter;
 }
 
+const CatalogManufacturer* CatalogData::LoadDevicesAt(size_t manufacturer) {
+    const CatalogManufacturer* record =
+        manufacturer < manufacturerList.size() ? &manufacturerList[manufacturer] : nullptr;
+    deviceList = record != nullptr ? ReadDevices(record->node) : std::vector<CatalogDevice>();
+    return record;
+}
+
+const CatalogDevice* CatalogData::LoadModulesAt(size_t device) {
+    const CatalogDevice* record = device < deviceList.size() ? &deviceList[device] : nullptr;
+    moduleList = record != nullptr ? ReadModules(record->node) : std::vector<CatalogModule>();
+    return record;
+}
+
+const CatalogModule* CatalogData::LoadParametersAt(size_t module) {
+    const CatalogModule* record = module < moduleList.size() ? &moduleList[module] : nullptr;
+    parameterList = record != nullptr ? ReadParameters(record->parameterListElement)
+                                      : std::vector<CatalogParameter>();
+    enumItemList.clear();
+    return record;
+}
+
 void CatalogData::Release() {
     enumItemList.clear();
     parameterList.clear();

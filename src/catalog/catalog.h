@@ -147,6 +147,11 @@ struct CatalogData {
     const CatalogDevice* LoadModules(std::string_view deviceName);
     const CatalogModule* LoadParameters(std::string_view moduleName);
     const CatalogParameter* LoadEnumItems(std::string_view parameterName);
+    // The same for the record at a position of its list (manufacturerList, deviceList,
+    // moduleList), so that a record is found as itself even when an earlier one has its name.
+    const CatalogManufacturer* LoadDevicesAt(size_t manufacturer);
+    const CatalogDevice* LoadModulesAt(size_t device);
+    const CatalogModule* LoadParametersAt(size_t module);
     void Release();
 };
 

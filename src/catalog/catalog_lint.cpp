@@ -28,7 +28,8 @@ constexpr LintCode kCodes[] = {
     {"tci-record-too-long", LintLevel::Warning},
     {"no-parameters", LintLevel::Warning},
     {"bit-length", LintLevel::Error},
-    {"bool-bit-length", LintLevel::Warning},
+    {"unknown-type", LintLevel::Error},
+    {"bool-bit-length", LintLevel::Warning},  // an error for 16 and 32 bits
     {"field-outside-image", LintLevel::Error},
     {"field-not-covered", LintLevel::Error},
     {"field-overlap", LintLevel::Error},
@@ -104,10 +105,11 @@ class Linter {
     }
 
   private:
-    void Add(std::string_view code, std::string text) {
+    void Add(std::string_view code, std::string text,
+             std::optional<LintLevel> level = std::nullopt) {
         const auto* entry = std::find_if(std::begin(kCodes), std::end(kCodes),
                                          [&](const LintCode& c) { return c.code == code; });
-        findings_.push_back({entry->level, entry->code, names_, std::move(text)});
+        findings_.push_back({level.value_or(entry->level), entry->code, names_, std::move(text)});
     }
 
     // The attribute's number as written must lie within the field it is read into: the
@@ -355,9 +357,19 @@ class Linter {
             Add("bit-length", "bitLength " + Str(parameter.bitLength) + " is not 1 to 32");
             return;
         }
+        if (parameter.type == ParamType::None) {
+            Add("unknown-type",
+                "the type is none of Bool, Int and UInt: its values are not read, and no CRC can "
+                "be given for any value but 0");
+        }
         if (parameter.type == ParamType::Bool && parameter.bitLength != 1) {
+            // A Bool is the one bit at its bitOffset; in a 16- or 32-bit field the byte
+            // exchange moves a set bit away from there, so a 1 can never get a CRC.
+            const bool exchanged = parameter.bitLength == 16 || parameter.bitLength == 32;
             Add("bool-bit-length",
-                "a Bool parameter with bitLength " + Str(parameter.bitLength) + " instead of 1");
+                "a Bool parameter with bitLength " + Str(parameter.bitLength) + " instead of 1" +
+                    (exchanged ? ": the byte exchange of the field moves its bit" : ""),
+                exchanged ? std::optional(LintLevel::Error) : std::nullopt);
         }
         const uint64_t imageBits = uint64_t{recordBytes} * 8;
         const std::optional<std::pair<uint64_t, uint64_t>> bits = Bits(parameter);
@@ -416,12 +428,14 @@ class Linter {
                     ValueText(shown, parameter.min) + " to max " + ValueText(shown, parameter.max) +
                     (isEnum ? " (an enumeration's choice is compared signed)" : ""));
         }
-        if (!ValidLength(parameter) || parameter.bitLength == 32) {
+        if (!ValidLength(parameter) ||
+            (parameter.bitLength == 32 && parameter.type != ParamType::Bool)) {
             return;
         }
         const int bits = parameter.bitLength;
         int64_t low = 0;
-        int64_t high = (int64_t{1} << bits) - 1;
+        // A Bool holds 0 or 1 whatever its length: only its first bit is read back.
+        int64_t high = parameter.type == ParamType::Bool ? 1 : (int64_t{1} << bits) - 1;
         int64_t minValue = parameter.min;
         int64_t maxValue = parameter.max;
         if (parameter.type == ParamType::Int) {
@@ -440,7 +454,10 @@ class Linter {
         if (!misfits.empty()) {
             Add("limit-exceeds-field",
                 misfits[0] + (misfits.size() > 1 ? " and " + misfits[1] + " do" : " does") +
-                    " not fit " + Str(bits) + " bits (" + Str(low) + " to " + Str(high) +
+                    " not fit " +
+                    (parameter.type == ParamType::Bool ? std::string("a Bool")
+                                                       : Str(bits) + " bits") +
+                    " (" + Str(low) + " to " + Str(high) +
                     "): the image keeps fewer bits than the window shows");
         }
     }

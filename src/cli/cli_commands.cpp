@@ -108,11 +108,6 @@ int Md5(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     return kExitOk;
 }
 
-// A parameter's number as the catalog means it: signed for Int, unsigned otherwise.
-std::string ParameterNumber(ParamType type, uint32_t bits) {
-    return type == ParamType::Int ? std::to_string(AsSigned(bits)) : std::to_string(bits);
-}
-
 // A catalog that does not parse: the parser's error line, as `tree` prints it.
 int RefuseUnparsed(std::string_view text, std::ostream& out) {
     XmlResults results;
@@ -349,9 +344,9 @@ int Crc(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         target->value = number;
     }
-    // The image takes a --set value as the window's core does, cut to its field; say so when
-    // that is not the value the user typed or the catalog allows. Later --set of a parameter
-    // win, so only the values that reach the image are judged.
+    // Say so when a --set value is not one the catalog allows or its field can hold (the image
+    // then keeps other bits, and no CRC is given for it). Later --set of a parameter win, so
+    // only the values that reach the image are judged.
     for (const CatalogParameter& parameter : catalog.parameterList) {
         const bool set =
             std::any_of(options.sets.begin(), options.sets.end(),
@@ -401,9 +396,10 @@ int Crc(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     uint32_t crc = 0;
     try {
-        crc = RecordSafetyCrc(image.data, module->lenUserParam);
+        crc = ImageSafetyCrc(image, module->lenUserParam, catalog.parameterList);
     } catch (const ParamStreamError&) {
-        // The two CRC routines disagree: no number at all rather than one nobody can trust.
+        // The image does not read back as the values, or the two CRC routines disagree: no
+        // number at all rather than one nobody can trust.
         out << line << "\ncrc error\n";
         return kExitRefused;
     }
@@ -458,8 +454,9 @@ constexpr Command kCommands[] = {
      "                 --set; VALUE is decimal or 0x-hex) and print the image and its safety CRC\n",
      "\nVendor, device and module are chosen as the window does (by default the first of each);\n"
      "every parameter starts at its default value. --dec prints the CRC in decimal.\n"
-     "A --set value outside the parameter's limits or wider than its field is cut to the field\n"
-     "as the window does, with a warning on standard error.\n",
+     "A --set value outside the parameter's limits or wider than its field gets a warning on\n"
+     "standard error; when the image does not read back as the values (a value its field\n"
+     "cannot hold, overlapping fields) the CRC line is \"crc error\" and the exit status 1.\n",
      Crc},
     {"tpf",
      "tpf TPF CATALOG [--dec]\n"

@@ -9,8 +9,6 @@
 #include "cli/cli_support.h"
 #include "cli/field_escape.h"
 #include "project/project_file.h"
-#include "project/project_match.h"
-#include "project/project_open.h"
 #include "safety/parameter_values.h"
 
 namespace norvane::cli {
@@ -29,15 +27,15 @@ int RefusedByMessage(std::ostream& out, int id) {
 }
 
 int OpenProjectWithCatalog(const std::string& projectPath, const std::string& catalogPath,
-                           CatalogData& catalog, OpenedProject& opened, std::ostream& out,
-                           std::ostream& err) {
+                           CatalogData& catalog, std::optional<OpenedProject>& opened,
+                           std::ostream& out, std::ostream& err) {
     std::optional<std::string> catalogText = ReadInput(catalogPath);
     if (!catalogText) {
         return Unreadable(err, catalogPath);
     }
     catalog.Load(std::move(*catalogText));
     try {
-        opened = OpenProject(catalog, projectPath);
+        opened.emplace(OpenProject(catalog, projectPath));
     } catch (const ProjectFileFailure&) {
         return RefusedByMessage(out, kMsgProjectOpenFailed);
     } catch (const ProjectMatchFailure& failure) {
@@ -58,13 +56,15 @@ int Project(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const std::vector<std::string>& files = parsed->files;
     const bool decimal = parsed->decimal;
     CatalogData catalog;
-    OpenedProject opened;
+    std::optional<OpenedProject> opened;
     if (const int status = OpenProjectWithCatalog(files[0], files[1], catalog, opened, out, err);
         status != kExitOk) {
         return status;
     }
-    const ProjectData& project = opened.project;
-    const ProjectMatch& match = opened.match;
+    // What the window shows once it has opened the project: marks it could not restore are
+    // gone, and so is a stored CRC that is not the CRC of the values.
+    const VerificationModel& model = opened->model;
+    const ProjectData collected = model.Collect();
 
     const int32_t format = decimal ? 1 : 0;
     std::string lines;
@@ -72,22 +72,22 @@ int Project(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         lines += std::string(kind) + ' ' + EscapeField(found.name) + ' ' +
                  EscapeField(found.identNumber) + " accepted=" + Flag(accepted) + '\n';
     };
-    record("manufacturer", *match.manufacturer, project.manufacturerAccepted);
-    record("device", *match.device, project.deviceAccepted);
-    record("module", *match.module, project.moduleAccepted);
-    lines += "description " + EscapeField(ProjectDescription(project.description)) + '\n';
-    lines += "busAddress " + std::to_string(project.busAddress) +
-             " accepted=" + Flag(project.busAddressAccepted) + '\n';
-    lines += "crc " + FormatCrc(project.crcValid, project.crc, format) +
-             " valid=" + Flag(project.crcValid) + '\n';
-    for (const CatalogParameter& parameter : catalog.parameterList) {
+    record("manufacturer", model.SelectedManufacturer(), collected.manufacturerAccepted);
+    record("device", model.SelectedDevice(), collected.deviceAccepted);
+    record("module", model.SelectedModule(), collected.moduleAccepted);
+    lines += "description " + EscapeField(model.Description()) + '\n';
+    lines += "busAddress " + std::to_string(collected.busAddress) +
+             " accepted=" + Flag(collected.busAddressAccepted) + '\n';
+    lines += "crc " + FormatCrc(model.Crc().valid, model.Crc().value, format) +
+             " valid=" + Flag(model.Crc().valid) + '\n';
+    for (const CatalogParameter& parameter : model.Parameters()) {
         lines += "parameter " + EscapeField(parameter.name) + ' ' +
                  std::to_string(AsSigned(parameter.value)) +
                  " accepted=" + Flag(parameter.verified != 0) + '\n';
     }
-    // What Calc-CRC would show now: the image of the restored values in edit mode.
+    // What Calc-CRC would show once every value is verified.
     const std::string recomputed =
-        opened.recomputedCrc ? FormatCrc(true, *opened.recomputedCrc, format) : "error";
+        opened->recomputedCrc ? FormatCrc(true, *opened->recomputedCrc, format) : "error";
     out << lines << "recomputed " << recomputed << '\n';
     return kExitOk;
 }

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <optional>
 #include "catalog/catalog.h"
-#include "project/project_open.h"
+
+#include "verification/project_opening.h"
 
 namespace norvane::cli {
 
@@ -15,12 +17,12 @@ namespace norvane::cli {
 // shows for it; returns kExitRefused.
 int RefusedByMessage(std::ostream& out, int id);
 
-// Reads the catalog file and the project file and matches them as the window does, for every
+// Reads the catalog file and the project file and opens them as the window does, for every
 // command that works on a saved project. kExitOk with `catalog` and `opened` filled; otherwise
 // the exit status, the reason already written (usage error, unreadable catalog, error line).
 int OpenProjectWithCatalog(const std::string& projectPath, const std::string& catalogPath,
-                           CatalogData& catalog, OpenedProject& opened, std::ostream& out,
-                           std::ostream& err);
+                           CatalogData& catalog, std::optional<OpenedProject>& opened,
+                           std::ostream& out, std::ostream& err);
 
 int Project(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 

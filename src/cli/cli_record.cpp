@@ -10,7 +10,6 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_project.h"
 #include "cli/cli_support.h"
-#include "project/project_open.h"
 #include "report/project_record.h"
 #include "report/verification_record.h"
 #include "xml/whole_file.h"
@@ -56,19 +55,19 @@ int Record(const std::vector<std::string>& args, std::ostream& out, std::ostream
         return Usage(err, "record takes a project FILE and a CATALOG");
     }
     CatalogData catalog;
-    OpenedProject opened;
+    std::optional<OpenedProject> opened;
     if (const int status = OpenProjectWithCatalog(files[0], files[1], catalog, opened, out, err);
         status != kExitOk) {
         return status;
     }
-    const std::string refusal = ProjectRecordRefusal(opened, catalog);
+    const std::string refusal = ProjectRecordRefusal(*opened);
     if (!refusal.empty()) {
         out << "error record " << refusal << '\n';
         return kExitRefused;
     }
 
     const VerificationRecord record =
-        MakeProjectRecord(opened, catalog, files[1], FullPath(files[0]), std::time(nullptr));
+        MakeProjectRecord(*opened, files[1], FullPath(files[0]), std::time(nullptr));
     const std::string html = MakeVerificationRecordHtml(record, language);
     if (!output) {
         out << html;

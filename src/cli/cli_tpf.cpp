@@ -15,6 +15,7 @@
 #include "safety/parameter_values.h"
 #include "tci/module_record.h"
 #include "tci/tpf_reader.h"
+#include "verification/verification_model.h"
 
 namespace norvane::cli {
 
@@ -97,13 +98,23 @@ int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return Refuse(out, refusal);
     }
 
-    catalog.LoadDevices(match->manufacturer);
-    CatalogDevice device = *catalog.LoadModules(match->device);
-    const CatalogModule module = *catalog.LoadParameters(match->module);
-    const DecodeResult result = DecodeModuleRecord(tci, device, module, catalog.parameterList);
-    if (!result.recordFound) {
-        return Refuse(out, kMsgParameterNotInStream, {tci.moduleIdentText});
+    // The module as the window shows it for the call, decoded by the same model.
+    VerificationModel model(catalog);
+    model.SetMode(VerificationMode::Tci);
+    model.SelectManufacturer(match->manufacturer);
+    model.SetDescription(tci.tpfDeviceName);
+    model.SelectDevice(match->device);
+    model.SelectModule(match->module);
+    const DecodeResult result = model.ApplyTciCall(tci);
+    switch (result.refusal) {
+        case 0:
+            break;
+        case kMsgParameterNotInStream:
+            return Refuse(out, kMsgParameterNotInStream, {tci.moduleIdentText});
+        default:
+            return Refuse(out, result.refusal);
     }
+    const TciData& received = model.Tci();
 
     std::string lines = "bus " + EscapeField(tci.busCategory) + '\n';
     lines += "stream length=" + std::to_string(tci.telegramLength) +
@@ -115,28 +126,26 @@ int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
              " ident=" + EscapeField(tci.moduleIdentText) +
              " moduleIdent=" + std::to_string(tci.moduleIdent) +
              " slot=" + std::to_string(tci.slot) + '\n';
-    lines += "selected " + EscapeField(match->manufacturer) + ' ' + EscapeField(match->device) +
-             ' ' + EscapeField(match->module) + '\n';
-    lines += "record " + HexBytes(tci.moduleRecord) + '\n';
+    lines += "selected " + EscapeField(model.SelectedManufacturer().name) + ' ' +
+             EscapeField(model.SelectedDevice().name) + ' ' +
+             EscapeField(model.SelectedModule().name) + '\n';
+    lines += "record " + HexBytes(received.moduleRecord) + '\n';
     size_t nextError = 0;
-    for (size_t i = 0; i < catalog.parameterList.size(); ++i) {
-        const CatalogParameter& parameter = catalog.parameterList[i];
+    for (size_t i = 0; i < model.Parameters().size(); ++i) {
+        const CatalogParameter& parameter = model.Parameters()[i];
         if (nextError < result.parameterErrors.size() && result.parameterErrors[nextError] == i) {
             lines += "warning 118 " + MessageText(kMsgParameterError) + ' ' +
                      EscapeField(parameter.name) + '\n';
             ++nextError;
         }
         lines += "parameter " + EscapeField(parameter.name) + ' ' +
-                 std::to_string(parameter.value) + '\n';
+                 ParameterNumber(parameter.type, parameter.value) + '\n';
     }
-    try {
-        const uint32_t crc = RecordSafetyCrc(tci.moduleRecord, module.lenUserParam);
-        lines += "crc " + FormatCrc(true, crc, decimal ? 1 : 0) + '\n';
-    } catch (const ParamStreamError&) {
-        lines += "crc error\n";
-    }
+    // The CRC of the received record, given only when the values shown are the record's.
+    const std::optional<uint32_t> crc = model.CurrentSafetyCrc();
+    lines += crc ? "crc " + FormatCrc(true, *crc, decimal ? 1 : 0) + '\n' : "crc error\n";
     out << lines;
-    return kExitOk;
+    return crc ? kExitOk : kExitRefused;
 }
 
 }  // namespace norvane::cli

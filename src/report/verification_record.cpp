@@ -16,16 +16,21 @@ namespace norvane {
 
 namespace {
 
+// The record's words. Where the window has a word for a thing, the record uses the same one
+// (the language packs' labels, column heads and marks); a test holds the two together.
 struct Texts {
     std::string_view htmlLanguage;
     std::string_view title;
     std::string_view program;
+    std::string_view version;
     std::string_view dateTime;
     std::string_view user;
     std::string_view host;
     std::string_view mode;
     std::string_view editMode;
     std::string_view tciMode;  // followed by the TPF file's name
+    std::string_view slot;
+    std::string_view ipAddress;
     std::string_view projectFile;
     std::string_view catalog;
     std::string_view catalogMd5;
@@ -47,32 +52,38 @@ struct Texts {
     std::string_view crc;
     std::string_view hexadecimal;
     std::string_view decimal;
+    std::string_view hexShort;
+    std::string_view decShort;
     std::string_view verifiedBy;
     std::string_view date;
     std::string_view signature;
+    std::string_view pageOf;
 };
 
 constexpr Texts kEnglish = {
     "en",
     "Verification record",
     "Program",
+    "Version",
     "Date and time",
     "User",
     "Computer",
     "Mode",
     "Edit",
     "TCI, TPF file",
+    "Slot",
+    "IP address",
     "Project file",
     "Device catalog",
     "MD5 of the device catalog",
-    "Manufacturer",
+    "Vendor",
     "Device",
     "Module",
     "ident",
     "Description",
-    "Bus address",
+    "Bus-Address",
     "none",
-    "Parameters",
+    "Parameter",
     "Name",
     "Value",
     "min.",
@@ -80,30 +91,36 @@ constexpr Texts kEnglish = {
     "Verified",
     "verified",
     "NOT verified",
-    "Safety CRC",
+    "CRC module",
     "hexadecimal",
     "decimal",
+    "Hex",
+    "Dec",
     "Verified by",
     "Date",
     "Signature",
+    "Page %1 of %2",
 };
 
 constexpr Texts kGerman = {
     "de",
     "Verifikationsprotokoll",
     "Programm",
+    "Version",
     "Datum und Uhrzeit",
     "Benutzer",
     "Rechner",
     "Betriebsart",
     "Bearbeiten",
     "TCI, TPF-Datei",
+    "Steckplatz",
+    "IP-Adresse",
     "Projektdatei",
     "Gerätekatalog",
     "MD5 des Gerätekatalogs",
     "Hersteller",
     "Gerät",
-    "Modul",
+    "Baugruppe",
     "Kennung",
     "Beschreibung",
     "Busadresse",
@@ -113,16 +130,23 @@ constexpr Texts kGerman = {
     "Wert",
     "min.",
     "max.",
-    "Geprüft",
-    "geprüft",
-    "NICHT geprüft",
-    "Sicherheits-CRC",
+    "Verifiziert",
+    "verifiziert",
+    "NICHT verifiziert",
+    "Baugruppen-CRC",
     "hexadezimal",
     "dezimal",
-    "Geprüft von",
+    "Hex",
+    "Dez",
+    "Verifiziert von",
     "Datum",
     "Unterschrift",
+    "Seite %1 von %2",
 };
+
+const Texts& TextsFor(RecordLanguage language) {
+    return language == RecordLanguage::German ? kGerman : kEnglish;
+}
 
 // Text for an HTML page in UTF-8. Names may come from a catalog in another encoding: a byte
 // that is not part of valid UTF-8 is taken as Latin-1 (&#xE4; for E4), so the page stays
@@ -179,20 +203,8 @@ std::string Html(std::string_view text) {
     return out;
 }
 
-void Row(std::string& out, std::string_view label, const std::string& valueHtml) {
-    out += "<tr><th width=\"35%\">";
-    out += Html(label);
-    out += "</th><td>";
-    out += valueHtml;
-    out += "</td></tr>\n";
-}
-
-std::string NameAndIdent(const Texts& t, const std::string& name, const std::string& ident) {
-    return Html(name) + " <span class=\"ident\">(" + Html(t.ident) + " " + Html(ident) + ")</span>";
-}
-
-// Widths and spacing as attributes as well as in the style: simple HTML renderers (such as a
-// print preview's rich text) honour only the attributes, browsers both.
+// Widths and spacing as attributes as well as in the style: simple HTML renderers honour only
+// the attributes, browsers both.
 constexpr std::string_view kTableAttributes = " width=\"100%\" cellspacing=\"0\" cellpadding=\"4\"";
 
 constexpr std::string_view kStyle =
@@ -204,75 +216,188 @@ constexpr std::string_view kStyle =
     "th, td { text-align: left; vertical-align: top; padding: 1mm 2mm; "
     "word-break: break-word; }\n"
     "table.facts th { width: 35%; font-weight: normal; color: #333; }\n"
+    "table.facts td.mark { width: 20%; white-space: nowrap; }\n"
     "table.parameters th, table.parameters td { border: 0.3mm solid #555; }\n"
+    "table.parameters td.number { white-space: nowrap; }\n"
     "table.parameters thead { display: table-header-group; }\n"
     "table.parameters tr { page-break-inside: avoid; }\n"
     ".ident { color: #333; }\n"
     ".crc { font-family: monospace; font-size: 14pt; font-weight: bold; }\n"
     ".missing { font-weight: bold; }\n"
-    "table.signoff { margin-top: 8mm; page-break-inside: avoid; }\n"
+    ".signoff-block { page-break-inside: avoid; }\n"
+    "table.signoff { margin-top: 8mm; }\n"
     "table.signoff th { width: 25%; font-weight: normal; padding-top: 10mm; "
     "vertical-align: bottom; }\n"
     "table.signoff td { border-bottom: 1px solid #000; padding-top: 10mm; }\n";
 
+void FactTableHtml(std::string& out, const RecordFactTable& table) {
+    if (!table.heading.empty()) {
+        out += "<h2>" + Html(table.heading) + "</h2>\n";
+    }
+    out += "<table class=\"facts\"" + std::string(kTableAttributes) + ">\n";
+    for (const RecordFact& fact : table.facts) {
+        out += "<tr><th width=\"35%\">" + Html(fact.label) + "</th><td>";
+        out += fact.crc ? "<span class=\"crc\">" + Html(fact.value) + "</span>" : Html(fact.value);
+        if (!fact.note.empty()) {
+            out += " <span class=\"ident\">" + Html(fact.note) + "</span>";
+        }
+        out += "</td>";
+        if (!fact.mark.empty()) {
+            // A mark that confirms carries a check mark, as the window's tree does.
+            out +=
+                fact.markMissing ? "<td class=\"mark missing\">" : "<td class=\"mark\">&#x2713; ";
+            out += Html(fact.mark) + "</td>";
+        }
+        out += "</tr>\n";
+    }
+    out += "</table>\n";
+}
+
+std::string NoteOfIdent(const Texts& t, const std::string& ident) {
+    return "(" + std::string(t.ident) + " " + ident + ")";
+}
+
+RecordFact MarkedFact(const Texts& t, std::string_view label, std::string value, std::string note,
+                      bool verified) {
+    return {std::string(label), std::move(value),
+            std::move(note),    std::string(verified ? t.verified : t.notVerified),
+            !verified,          false};
+}
+
 }  // namespace
 
+RecordDocument MakeRecordDocument(const VerificationRecord& record, RecordLanguage language) {
+    const Texts& t = TextsFor(language);
+    RecordDocument document;
+    document.language = t.htmlLanguage;
+    document.title = t.title;
+    const auto fact = [](std::string_view label, std::string value) {
+        return RecordFact{std::string(label), std::move(value), {}, {}, false, false};
+    };
+
+    RecordFactTable run;
+    run.facts.push_back(fact(t.program, record.programName + ", " + std::string(t.version) + " " +
+                                            record.programVersion));
+    run.facts.push_back(fact(t.dateTime, record.dateTime));
+    run.facts.push_back(fact(t.user, record.loginName));
+    run.facts.push_back(fact(t.host, record.hostName));
+    run.facts.push_back(fact(t.mode, record.tciMode
+                                         ? std::string(t.tciMode) + " " + record.tpfFileName
+                                         : std::string(t.editMode)));
+    run.facts.push_back(
+        fact(t.projectFile, record.projectPath.empty() ? std::string(t.none) : record.projectPath));
+    run.facts.push_back(fact(t.catalog, record.catalogFileName));
+    run.facts.push_back(fact(t.catalogMd5, record.catalogMd5));
+    document.sections.push_back(std::move(run));
+
+    RecordFactTable module;
+    module.heading = t.module;
+    module.facts.push_back(MarkedFact(t, t.manufacturer, record.manufacturerName,
+                                      NoteOfIdent(t, record.manufacturerIdent),
+                                      record.manufacturerVerified));
+    module.facts.push_back(MarkedFact(t, t.device, record.deviceName,
+                                      NoteOfIdent(t, record.deviceIdent), record.deviceVerified));
+    module.facts.push_back(fact(t.description, record.description));
+    if (record.busAddress) {
+        module.facts.push_back(
+            MarkedFact(t, t.busAddress, *record.busAddress, {}, record.busAddressVerified));
+    } else {
+        // A device that does not use its address: nothing there to verify, unless the window
+        // had the user confirm it all the same.
+        RecordFact none = fact(t.busAddress, std::string(t.none));
+        if (record.busAddressVerified) {
+            none.mark = t.verified;
+        }
+        module.facts.push_back(std::move(none));
+    }
+    module.facts.push_back(MarkedFact(t, t.module, record.moduleName,
+                                      NoteOfIdent(t, record.moduleIdent), record.moduleVerified));
+    if (record.tciMode && record.slot) {
+        module.facts.push_back(fact(t.slot, std::to_string(*record.slot)));
+    }
+    if (record.tciMode && !record.ipAddress.empty()) {
+        module.facts.push_back(fact(t.ipAddress, record.ipAddress));
+    }
+    document.sections.push_back(std::move(module));
+
+    document.parametersHeading = t.parameters;
+    document.columns = {std::string(t.name), std::string(t.value), std::string(t.min),
+                        std::string(t.max), std::string(t.verifiedColumn)};
+    for (const RecordParameter& parameter : record.parameters) {
+        document.rows.push_back({{parameter.name, parameter.value, parameter.min, parameter.max,
+                                  std::string(parameter.verified ? t.verified : t.notVerified)},
+                                 !parameter.verified});
+    }
+    document.noParameters = t.none;
+
+    const std::string hex = FormatCrc(true, record.crc, 0);
+    const std::string dec = FormatCrc(true, record.crc, 1);
+    document.crc.heading = t.crc;
+    document.crc.facts.push_back({std::string(t.hexadecimal), hex, {}, {}, false, true});
+    document.crc.facts.push_back({std::string(t.decimal), dec, {}, {}, false, true});
+    document.signature = {std::string(t.verifiedBy), std::string(t.date), std::string(t.signature)};
+    document.footerModule = std::string(t.module) + " " + record.moduleName;
+    document.footerCrc =
+        "CRC " + hex + " " + std::string(t.hexShort) + " / " + dec + " " + std::string(t.decShort);
+    document.pageOf = t.pageOf;
+    return document;
+}
+
+std::string RecordPageNumber(const RecordDocument& document, size_t page, size_t pages) {
+    std::string text = document.pageOf;
+    for (const auto& [mark, number] :
+         {std::pair<std::string_view, size_t>{"%1", page}, {"%2", pages}}) {
+        if (const size_t at = text.find(mark); at != std::string::npos) {
+            text.replace(at, mark.size(), std::to_string(number));
+        }
+    }
+    return text;
+}
+
 std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordLanguage language) {
-    const Texts& t = language == RecordLanguage::German ? kGerman : kEnglish;
+    const RecordDocument document = MakeRecordDocument(record, language);
     std::string out;
     out += "<!DOCTYPE html>\n<html lang=\"";
-    out += t.htmlLanguage;
+    out += document.language;
     out += "\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
-    out += Html(t.title) + " - " + Html(record.moduleName);
+    out += Html(document.title) + " - " + Html(record.moduleName);
     out += "</title>\n<style>\n";
     out += kStyle;
     out += "</style>\n</head>\n<body>\n<h1>";
-    out += Html(t.title);
-    out += "</h1>\n<table class=\"facts\"" + std::string(kTableAttributes) + ">\n";
-    Row(out, t.program, Html(record.programName) + " " + Html(record.programVersion));
-    Row(out, t.dateTime, Html(record.dateTime));
-    Row(out, t.user, Html(record.loginName));
-    Row(out, t.host, Html(record.hostName));
-    Row(out, t.mode,
-        record.tciMode ? Html(t.tciMode) + " " + Html(record.tpfFileName) : Html(t.editMode));
-    Row(out, t.projectFile, record.projectPath.empty() ? Html(t.none) : Html(record.projectPath));
-    Row(out, t.catalog, Html(record.catalogFileName));
-    Row(out, t.catalogMd5, Html(record.catalogMd5));
-    out += "</table>\n<h2>";
-    out += Html(t.module);
-    out += "</h2>\n<table class=\"facts\"" + std::string(kTableAttributes) + ">\n";
-    Row(out, t.manufacturer, NameAndIdent(t, record.manufacturerName, record.manufacturerIdent));
-    Row(out, t.device, NameAndIdent(t, record.deviceName, record.deviceIdent));
-    Row(out, t.module, NameAndIdent(t, record.moduleName, record.moduleIdent));
-    Row(out, t.description, Html(record.description));
-    Row(out, t.busAddress, record.busAddress ? Html(*record.busAddress) : Html(t.none));
-    out += "</table>\n<h2>";
-    out += Html(t.parameters);
-    out += "</h2>\n<table class=\"parameters\" border=\"1\"" + std::string(kTableAttributes) +
-           ">\n<thead><tr><th>";
-    out += Html(t.name) + "</th><th>" + Html(t.value) + "</th><th>" + Html(t.min) + "</th><th>" +
-           Html(t.max) + "</th><th>" + Html(t.verifiedColumn);
-    out += "</th></tr></thead>\n<tbody>\n";
-    for (const RecordParameter& parameter : record.parameters) {
-        out += "<tr><td>" + Html(parameter.name) + "</td><td>" + Html(parameter.value) +
-               "</td><td>" + Html(parameter.min) + "</td><td>" + Html(parameter.max) + "</td><td";
-        out += parameter.verified ? ">&#x2713; " + Html(t.verified)
-                                  : " class=\"missing\">" + Html(t.notVerified);
-        out += "</td></tr>\n";
+    out += Html(document.title);
+    out += "</h1>\n";
+    for (const RecordFactTable& section : document.sections) {
+        FactTableHtml(out, section);
     }
-    out += "</tbody>\n</table>\n<h2>";
-    out += Html(t.crc);
-    out += "</h2>\n<table class=\"facts\"" + std::string(kTableAttributes) + ">\n";
-    Row(out, t.hexadecimal,
-        "<span class=\"crc\">" + Html(FormatCrc(true, record.crc, 0)) + "</span>");
-    Row(out, t.decimal, "<span class=\"crc\">" + Html(FormatCrc(true, record.crc, 1)) + "</span>");
-    out += "</table>\n<table class=\"signoff\"" + std::string(kTableAttributes) + ">\n";
-    for (const std::string_view label : {t.verifiedBy, t.date, t.signature}) {
+    out += "<h2>" + Html(document.parametersHeading) + "</h2>\n";
+    if (document.rows.empty()) {
+        out += "<p>" + Html(document.noParameters) + "</p>\n";
+    } else {
+        out += "<table class=\"parameters\" border=\"1\"" + std::string(kTableAttributes) +
+               ">\n<thead><tr>";
+        for (const std::string& column : document.columns) {
+            out += "<th>" + Html(column) + "</th>";
+        }
+        out += "</tr></thead>\n<tbody>\n";
+        for (const RecordTableRow& row : document.rows) {
+            out += "<tr><td>" + Html(row.cells[0]) + "</td>";
+            for (size_t column = 1; column + 1 < kRecordColumns; ++column) {
+                out += "<td class=\"number\">" + Html(row.cells[column]) + "</td>";
+            }
+            out += row.missing ? "<td class=\"missing\">" : "<td>&#x2713; ";
+            out += Html(row.cells[kRecordColumns - 1]) + "</td></tr>\n";
+        }
+        out += "</tbody>\n</table>\n";
+    }
+    out += "<div class=\"signoff-block\">\n";
+    FactTableHtml(out, document.crc);
+    out += "<table class=\"signoff\"" + std::string(kTableAttributes) + ">\n";
+    for (const std::string& label : document.signature) {
         // The label sits on the line that is signed on.
         out += "<tr valign=\"bottom\"><th width=\"25%\">" + Html(label) +
                "</th><td width=\"75%\">&nbsp;<br>&nbsp;</td></tr>\n";
     }
-    out += "</table>\n</body>\n</html>\n";
+    out += "</table>\n</div>\n</body>\n</html>\n";
     return out;
 }
 
@@ -317,6 +442,38 @@ void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& man
     }
 }
 
+void FillRecordModule(VerificationRecord& record, const VerificationModel& model,
+                      std::string_view invalid) {
+    FillRecordModule(record, model.SelectedManufacturer(), model.SelectedDevice(),
+                     model.SelectedModule(), model.Parameters(), invalid);
+    if (record.busAddress && model.Bus() == BusKind::Profinet) {
+        record.busAddress = model.BusAddressText();
+    }
+    record.manufacturerVerified = model.IsVerified({ItemKind::Vendor});
+    record.deviceVerified = model.IsVerified({ItemKind::Device});
+    record.busAddressVerified = model.IsVerified({ItemKind::BusAddress});
+    record.moduleVerified = model.IsVerified({ItemKind::Module});
+}
+
+std::string RecordPdfFileName(const std::string& projectPath, const std::string& moduleName) {
+    std::string stem =
+        projectPath.empty() ? moduleName : std::filesystem::path(projectPath).stem().string();
+    // A name the file system takes: no folder separators, no control bytes, not hidden.
+    for (char& c : stem) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '/' || byte < 0x20 || byte == 0x7F) {
+            c = '_';
+        }
+    }
+    while (!stem.empty() && (stem.front() == '.' || stem.front() == ' ' || stem.front() == '-')) {
+        stem.erase(stem.begin());
+    }
+    if (stem.size() > 200) {
+        stem.resize(200);  // may cut a UTF-8 sequence; the chooser shows it as it is
+    }
+    return (stem.empty() ? std::string("record") : stem) + ".pdf";
+}
+
 std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds) {
     const char sign = offsetSeconds < 0 ? '-' : '+';
     const long magnitude = offsetSeconds < 0 ? -offsetSeconds : offsetSeconds;
@@ -328,7 +485,7 @@ std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds) {
 }
 
 void FillRecordEnvironment(VerificationRecord& record, std::time_t now) {
-    record.programName = "Norvane Safety CRC Tool";
+    record.programName = std::string(kProgramName);
     record.programVersion = std::string(kProgramVersion);
     std::tm local{};
     if (localtime_r(&now, &local) != nullptr) {

@@ -1,9 +1,11 @@
-// The verification record: one self-contained HTML page, printable on A4, that states what a
-// commissioning engineer verified (which module of which catalog, every parameter's value and
+// The verification record: what a commissioning engineer verified (which module of which
+// catalog, the marks of vendor, device, bus address and module, every parameter's value and
 // mark, the CRC) with empty lines for the signature. It is made from a plain struct, so that
-// the window and a saved project fill it the same way.
+// the window and a saved project fill it the same way, and worded once, as a RecordDocument,
+// which the window lays out on printed pages and `safetycrc record` writes as one HTML page.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "catalog/catalog.h"
+#include "verification/verification_model.h"
 
 namespace norvane {
 
@@ -46,10 +49,62 @@ struct VerificationRecord {
     std::string moduleIdent;
     std::string description;
     std::optional<std::string> busAddress;  // none: the record says so
+    // The marks of the four header items of the window's tree.
+    bool manufacturerVerified = false;
+    bool deviceVerified = false;
+    bool busAddressVerified = false;
+    bool moduleVerified = false;
+    // TCI mode: where the calling engineering system put the module.
+    std::optional<uint32_t> slot;
+    std::string ipAddress;  // of a PROFINET device; empty for PROFIBUS
 
     std::vector<RecordParameter> parameters;
     uint32_t crc = 0;
 };
+
+// One line of a table of facts: "Vendor | Norvane Automation (ident 0x0317) | verified".
+struct RecordFact {
+    std::string label;
+    std::string value;
+    std::string note;          // after the value, less prominent: "(ident 0x0317)"
+    std::string mark;          // the verification mark, or empty for a fact without one
+    bool markMissing = false;  // the mark says that the item was NOT verified
+    bool crc = false;          // a CRC: shown large, in a fixed-width font
+};
+
+struct RecordFactTable {
+    std::string heading;  // empty: none
+    std::vector<RecordFact> facts;
+};
+
+inline constexpr size_t kRecordColumns = 5;  // name, value, min., max., mark
+
+struct RecordTableRow {
+    std::array<std::string, kRecordColumns> cells;
+    bool missing = false;  // the parameter was NOT verified
+};
+
+// Every text of a record in one language, in reading order.
+struct RecordDocument {
+    std::string language;  // "en" or "de"
+    std::string title;
+    std::vector<RecordFactTable> sections;  // before the parameters: the run, the module
+    std::string parametersHeading;
+    std::array<std::string, kRecordColumns> columns;
+    std::vector<RecordTableRow> rows;
+    std::string noParameters;  // in place of the table for a module without parameters
+    RecordFactTable crc;
+    std::array<std::string, 3> signature;  // "Verified by", "Date", "Signature"
+    // The footer of every printed page: the module, the CRC in both forms, the page.
+    std::string footerModule;
+    std::string footerCrc;
+    std::string pageOf;  // with %1 for the page and %2 for the number of pages
+};
+
+RecordDocument MakeRecordDocument(const VerificationRecord& record, RecordLanguage language);
+
+// "Page 2 of 5" in the document's language.
+std::string RecordPageNumber(const RecordDocument& document, size_t page, size_t pages);
 
 // The whole HTML document, every text from the record escaped, in the given language.
 std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordLanguage language);
@@ -77,11 +132,20 @@ void FillRecordModule(VerificationRecord& record, const CatalogManufacturer& man
                       const CatalogDevice& device, const CatalogModule& module,
                       const std::vector<CatalogParameter>& parameterList, std::string_view invalid);
 
+// The module part of a record as the verification model holds it; a PROFINET call's device is
+// addressed by the IP address of the call, as its tree line shows.
+void FillRecordModule(VerificationRecord& record, const VerificationModel& model,
+                      std::string_view invalid);
+// The name a saved record is offered under: the project file's name with ".pdf", or the
+// module's name when there is no project file; made safe as one name of a folder.
+std::string RecordPdfFileName(const std::string& projectPath, const std::string& moduleName);
+
 // "2026-12-08T21:30:05+01:00": `local` is the broken-down local time, `offsetSeconds` its
 // distance east of UTC.
 std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds);
 
-// Program name and version, the current local time, login and host name of this process.
+// Program name and version (as the About box and the window name them), the current local
+// time, login and host name of this process.
 void FillRecordEnvironment(VerificationRecord& record, std::time_t now);
 
 }  // namespace norvane

@@ -64,6 +64,67 @@ uint32_t SwapFieldBytes(uint32_t value, int32_t bitLength) {
     return value;
 }
 
+bool FieldInside(int64_t bitOffset, int64_t bitLength, size_t bytes) {
+    return bitOffset >= 0 && bitLength >= 1 && bitLength <= 32 &&
+           bitOffset + bitLength <= static_cast<int64_t>(bytes) * 8;
+}
+
+uint32_t ReadField(std::span<const uint8_t> record, DataFormat dataFormat, ParamType type,
+                   uint32_t bitOffset, uint32_t bitLength) {
+    const auto bitAt = [&](uint64_t position) {
+        const unsigned k = static_cast<unsigned>(position % 8);
+        const unsigned shift = dataFormat == DataFormat::Intel ? 7 - k : k;
+        return (record[static_cast<size_t>(position / 8)] >> shift) & 1u;
+    };
+    switch (type) {
+        case ParamType::Bool:
+            return bitAt(bitOffset);
+        case ParamType::Int:
+        case ParamType::UInt: {
+            if (bitLength == 0) {
+                return 0;
+            }
+            uint32_t v = 0;
+            for (uint32_t j = 0; j < bitLength; ++j) {
+                v |= bitAt(uint64_t{bitOffset} + j) << j;
+            }
+            v = SwapFieldBytes(v, static_cast<int32_t>(bitLength));
+            if (type == ParamType::Int && bitLength < 32 && ((v >> (bitLength - 1)) & 1u) != 0) {
+                v |= ~((uint32_t{1} << bitLength) - 1);
+            }
+            return v;
+        }
+        case ParamType::None:
+            break;
+    }
+    return 0;
+}
+
+bool FieldHolds(ParamType type, int32_t bitLength, uint32_t value) {
+    if (bitLength < 1 || bitLength > 32) {
+        return false;
+    }
+    ParamStream field;
+    field.dataFormat = DataFormat::Motorola;
+    field.Allocate(4);
+    const auto length = static_cast<uint32_t>(bitLength);
+    field.PutBits(0, length, SwapFieldBytes(value, bitLength));
+    return ReadField(field.data, field.dataFormat, type, 0, length) == value;
+}
+
+std::optional<size_t> FirstUnreadParameter(std::span<const uint8_t> image, DataFormat dataFormat,
+                                           const std::vector<CatalogParameter>& parameterList) {
+    for (size_t i = 0; i < parameterList.size(); ++i) {
+        const CatalogParameter& parameter = parameterList[i];
+        if (!FieldInside(parameter.bitOffset, parameter.bitLength, image.size()) ||
+            ReadField(image, dataFormat, parameter.type, static_cast<uint32_t>(parameter.bitOffset),
+                      static_cast<uint32_t>(parameter.bitLength)) != parameter.value) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
 ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
                              const std::vector<CatalogParameter>& parameterList) {
     ParamStream stream;
@@ -108,11 +169,25 @@ uint32_t RecordSafetyCrc(std::span<const uint8_t> record, uint16_t lenUserParam)
     return byTable;
 }
 
+uint32_t ImageSafetyCrc(const ParamStream& image, uint16_t lenUserParam,
+                        const std::vector<CatalogParameter>& parameterList) {
+    const uint32_t crc = RecordSafetyCrc(image.data, lenUserParam);
+    // The CRC goes with the values shown: the bytes it covers must hold exactly those, which
+    // placing them into their fields does not promise (a value wider than its field loses
+    // bits, overlapping fields overwrite each other).
+    if (const std::optional<size_t> index =
+            FirstUnreadParameter(image.data, image.dataFormat, parameterList)) {
+        throw ReadBackError("parameter \"" + parameterList[*index].name +
+                            "\" does not read back from the image as its value");
+    }
+    return crc;
+}
+
 uint32_t ParameterImageCrc(DataFormat dataFormat, uint16_t lenUserParam,
                            const std::vector<CatalogParameter>& parameterList) {
     const ParamStream image =
         BuildParamStream(dataFormat, uint32_t{lenUserParam} + 4, parameterList);
-    return RecordSafetyCrc(image.data, lenUserParam);
+    return ImageSafetyCrc(image, lenUserParam, parameterList);
 }
 
 }  // namespace norvane

@@ -3,7 +3,9 @@
 // image from its fifth byte on.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <vector>
@@ -18,6 +20,14 @@ namespace norvane {
 class ParamStreamError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+};
+
+// The record's fields do not read back as the values they were made from: a value its field
+// cannot hold, fields that overlap with different bits, a Bool whose bit the byte exchange
+// moves. No CRC may be given for such values, whatever the CRC routines say.
+class ReadBackError : public ParamStreamError {
+  public:
+    using ParamStreamError::ParamStreamError;
 };
 
 struct ParamStream {
@@ -39,6 +49,28 @@ struct ParamStream {
 // they are read); other lengths pass unchanged.
 uint32_t SwapFieldBytes(uint32_t value, int32_t bitLength);
 
+// Whether a field of `bitLength` bits (1 to 32) from bit `bitOffset` lies inside a record of
+// `bytes` bytes.
+bool FieldInside(int64_t bitOffset, int64_t bitLength, size_t bytes);
+
+// The value of a field as the record holds it, the inverse of placing it in the image: its
+// bits read from `bitOffset` upward in the data format's bit order (Motorola's for a format
+// that is neither), the byte exchange of 16- and 32-bit fields undone, an Int sign-extended
+// from its bitLength. A Bool is the one bit at `bitOffset`; a parameter of any other type
+// reads 0. The field must lie inside `record` (FieldInside).
+uint32_t ReadField(std::span<const uint8_t> record, DataFormat dataFormat, ParamType type,
+                   uint32_t bitOffset, uint32_t bitLength);
+
+// Whether a field of the parameter's type and bitLength gives `value` back unchanged, 32-bit
+// pattern for 32-bit pattern: an Int within its signed range, a UInt below 2^bitLength, a Bool
+// of 0, or 1 where the field is not byte-exchanged, 0 for any other type.
+bool FieldHolds(ParamType type, int32_t bitLength, uint32_t value);
+
+// The first parameter whose field in `image` does not read back as its value, or none when all
+// do (a field outside the image never does).
+std::optional<size_t> FirstUnreadParameter(std::span<const uint8_t> image, DataFormat dataFormat,
+                                           const std::vector<CatalogParameter>& parameterList);
+
 // The image of `size` bytes from the parameters' values, in list order; where fields overlap
 // the later parameter wins. Throws ParamStreamError naming the parameter that does not fit.
 ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
@@ -51,9 +83,16 @@ ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
 // covers, or when the two routines disagree.
 uint32_t RecordSafetyCrc(std::span<const uint8_t> record, uint16_t lenUserParam);
 
+// The CRC of an image built from `parameterList`, given only when every field of the image
+// reads back as the value it was built from. Throws ReadBackError when one does not, and
+// ParamStreamError as RecordSafetyCrc does.
+uint32_t ImageSafetyCrc(const ParamStream& image, uint16_t lenUserParam,
+                        const std::vector<CatalogParameter>& parameterList);
+
 // The CRC of a module's current values, as Calc-CRC gives it in edit mode: the image of
-// lenUserParam + 4 bytes built from `parameterList`, through RecordSafetyCrc. Throws
-// ParamStreamError when the image cannot be built or the routines disagree.
+// lenUserParam + 4 bytes built from `parameterList`, through ImageSafetyCrc. Throws
+// ParamStreamError when the image cannot be built or the routines disagree, ReadBackError
+// when the image does not hold the values.
 uint32_t ParameterImageCrc(DataFormat dataFormat, uint16_t lenUserParam,
                            const std::vector<CatalogParameter>& parameterList);
 

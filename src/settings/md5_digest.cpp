@@ -122,6 +122,10 @@ std::optional<std::string> FileMd5(const std::string& path) {
     return digest.HexDigest();
 }
 
+bool DigestMatches(std::string_view bytes, std::string_view expected) {
+    return Md5Digest::DigestOf(bytes) == expected;
+}
+
 bool FileDigestMatches(const std::string& path, std::string_view expected) {
     const std::optional<std::string> digest = FileMd5(path);
     return digest.has_value() && *digest == expected;

@@ -51,6 +51,9 @@ class Md5Digest {
 // input.
 std::optional<std::string> FileMd5(const std::string& path);
 
+// True when the digest of `bytes` equals `expected` exactly (as FileDigestMatches compares).
+bool DigestMatches(std::string_view bytes, std::string_view expected);
+
 // True when the file's digest equals `expected` exactly: same length, same characters,
 // case-sensitive, no blanks removed. A missing or unreadable file gives false; only a failure
 // of the digest facility raises DigestError.

@@ -14,6 +14,13 @@ namespace norvane {
 inline constexpr std::string_view kBusCategoryProfibus = "036D1499-387B-11D4-86E1-00E0987270B9";
 inline constexpr std::string_view kBusCategoryProfinet = "DFC98364-DAB8-493B-BB92-23B3F92FEBCD";
 
+enum class BusKind { Unknown, Profibus, Profinet };
+
+// The bus a TPF file's BusCategory names. Engineering systems write the GUID in either case and
+// sometimes in braces, so the comparison ignores ASCII letter case and one pair of enclosing
+// braces.
+BusKind BusKindOf(std::string_view busCategory);
+
 // Widths of the texts taken from a TPF file, in bytes; longer texts are cut to them.
 inline constexpr size_t kTpfNameWidth = 79;          // subsystem, device and module names
 inline constexpr size_t kTpfBusCategoryWidth = 127;  // bus category
@@ -47,6 +54,9 @@ struct TciData {
     std::array<uint8_t, kTelegramSize> telegram{};          // the last byte stream converted
     std::array<uint8_t, kModuleRecordSize> moduleRecord{};  // the selected module's record
     int32_t telegramLength = 0;  // bytes announced by the hexadecimal text (half its length)
+    // Bytes of `telegram` that the last stream filled; 0 when it was not converted (a stream of
+    // 512 bytes or more). Nothing beyond them came from the engineering system.
+    int32_t convertedLength = 0;
 };
 
 }  // namespace norvane

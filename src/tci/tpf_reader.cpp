@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/decimal_text.h"
+#include "base/utf8_text.h"
 #include "tci/tpf_file.h"
 #include "xml/whole_file.h"
 #include "xml/xml_parser.h"
@@ -13,11 +14,17 @@ namespace norvane {
 
 namespace {
 
-std::string Cut(std::string text, size_t width) {
-    if (text.size() > width) {
-        text.resize(width);
-    }
-    return text;
+// Names from the engineering system are cut to their fields, never inside a character.
+std::string Cut(const std::string& text, size_t width) {
+    return CutToWidth(text, width);
+}
+
+// Converts one byte stream into the telegram. The telegram is cleared first, so a stream that
+// follows another (a submodule's record after its module's) replaces it entirely instead of
+// overwriting its first bytes only.
+void ConvertStream(std::string_view hex, int32_t count, TciData& tci) {
+    tci.telegram.fill(0);
+    tci.convertedLength = HexToBytes(hex, count, tci.telegram) > 0 ? count : 0;
 }
 
 // An attribute's value without its quotes; empty when absent.
@@ -93,7 +100,7 @@ void ReadRecordDataObject(const std::string& value, TciData& tci, bool& recordRe
     const int32_t length = AnnouncedLength(value);
     tci.telegramLength = length;
     if (value.starts_with("0000007D") && length > 0) {
-        HexToBytes(value, length, tci.telegram);
+        ConvertStream(value, length, tci);
         recordRead = true;
     }
 }
@@ -112,9 +119,9 @@ void ReadDeviceParameter(const XmlElement* item, const std::string& value, TciDa
             // Up to 15 characters a leading "0x" is taken as the first byte pair.
             tci.prmHexPrefix = length > 7 && value.starts_with("0x");
             if (tci.prmHexPrefix) {
-                HexToBytes(std::string_view(value).substr(2), length - 1, tci.telegram);
+                ConvertStream(std::string_view(value).substr(2), length - 1, tci);
             } else {
-                HexToBytes(value, length, tci.telegram);
+                ConvertStream(value, length, tci);
             }
             recordRead = true;
         }
@@ -181,6 +188,19 @@ bool ScanDeviceItem(const XmlElement* deviceItem, TciData& tci) {
 }
 
 }  // namespace
+
+BusKind BusKindOf(std::string_view busCategory) {
+    if (busCategory.size() >= 2 && busCategory.front() == '{' && busCategory.back() == '}') {
+        busCategory = busCategory.substr(1, busCategory.size() - 2);
+    }
+    for (const auto& [guid, kind] : {std::pair{kBusCategoryProfibus, BusKind::Profibus},
+                                     std::pair{kBusCategoryProfinet, BusKind::Profinet}}) {
+        if (XmlStartsWithNoCase(busCategory, guid) && busCategory.size() == guid.size()) {
+            return kind;
+        }
+    }
+    return BusKind::Unknown;
+}
 
 void CollectSubsystems(const XmlElement* element, std::vector<TpfSubsystem>& subsystemList) {
     int32_t cursor = 0;

@@ -9,6 +9,8 @@
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
+#include "window/qt_translations.h"
+#include "window/second_start.h"
 
 namespace norvane {
 
@@ -18,7 +20,10 @@ CNorvaneCRCToolApp::CNorvaneCRCToolApp(int& argc, char** argv, std::vector<std::
 
 bool CNorvaneCRCToolApp::InitInstance() {
     if (m_guard.IsAlreadyRunning()) {
-        return false;  // a second instance ends without a word
+        // A second instance shows no window: the running one comes to the front and says
+        // what to do with the file this one was given.
+        SendInstanceRequest(m_guard.Name(), SecondStartRequest(m_arguments));
+        return false;
     }
     m_programDir = Locations().programDir;
     setApplicationName(QString::fromStdString(Locations().exeBaseName));
@@ -32,11 +37,14 @@ bool CNorvaneCRCToolApp::InitInstance() {
     // The user's own choices go beside the machine-wide file, which ordinary users cannot write.
     const SettingsFile settings(m_settingsPath, UserSettingsFilePath());
     LoadLanguageResources(settings, settings.ReadSelectedLanguage(0));
+    // Qt's own dialogs and buttons in the language of the window.
+    LoadQtTranslations(ResourceText("text.record.language"));
     SetHelpFilePath(settings, settings.ReadSelectedLanguage(0));
 
     CNorvaneCRCToolDlg window;
     window.SetSettings(settings);
     window.SetArguments(m_arguments);
+    ListenForSecondStarts(window, m_guard);
     try {
         window.DoModal();
     } catch (const std::exception& error) {

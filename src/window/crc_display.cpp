@@ -1,54 +1,36 @@
-// The window's CRC: computed on demand over the parameter image (or the record received from
-// an engineering system), shown in hexadecimal or decimal as the user chose.
+// The window's CRC: Calc-CRC hands over to the verification model, and the CRC field shows
+// what the model holds, in hexadecimal or decimal as the user chose.
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "base/messages.h"
-#include "safety/param_stream.h"
 #include "safety/parameter_values.h"
-#include "safety/safety_crc.h"
 #include "window/dialog_seam.h"
 #include "window/main_window.h"
 
 namespace norvane {
 
 void CNorvaneCRCToolDlg::CalcSafetyCrc() {
-    uint32_t crc = 0;
-    try {
-        crc = CurrentSafetyCrc();
-    } catch (const ParamStreamError&) {
-        // Never show a CRC over an image that does not hold what the catalog says.
-        m_crcValid = false;
-        m_crcValue = 0;
-        ShowCrc(false, 0);
-        ShowMessageId(this, kMsgParametersDoNotFit, QMessageBox::Critical);
-        return;
+    const int refusal = m_model.CalcSafetyCrc();
+    RenderCrc();
+    if (refusal != 0) {
+        // Never a CRC over bytes that do not hold the values shown.
+        ShowMessageId(this, refusal, QMessageBox::Critical);
     }
-    m_crcValue = crc;
-    m_crcValid = true;
-    ShowCrc(true, m_crcValue);
 }
 
-uint32_t CNorvaneCRCToolDlg::CurrentSafetyCrc() const {
-    const uint16_t covered = selectedModule.lenUserParam;
-    if (m_viewMode == ViewMode::Tci) {
-        // The received record holds 256 bytes; a module that claims more than fits behind its
-        // first four cannot have a CRC over it (RecordSafetyCrc refuses it).
-        return RecordSafetyCrc(m_tci.moduleRecord, covered);
-    }
-    return ParameterImageCrc(selectedDevice.dataFormat, covered, m_catalog.parameterList);
-}
-
-void CNorvaneCRCToolDlg::ResetCrc() {
-    m_crcValid = false;
-    m_crcValue = 0;
-    ShowCrc(false, 0);
-    m_calcCrc->setEnabled(false);
-}
-
-void CNorvaneCRCToolDlg::ShowCrc(bool valid, uint32_t value) {
-    m_crcEdit->setText(QString::fromStdString(FormatCrc(valid, value, m_crcDisplayFormat)));
-    UpdateRecordCommand();
+void CNorvaneCRCToolDlg::RenderCrc() {
+    const CrcState& crc = m_model.Crc();
+    // A CRC that is no longer valid is not shown at all: "N/A", never an old number.
+    m_crcEdit->setText(QString::fromStdString(FormatCrc(crc.valid, crc.value, m_crcDisplayFormat)));
+    const bool modeOffersCrc = m_viewMode == ViewMode::Edit || m_viewMode == ViewMode::Tci;
+    const bool allVerified = modeOffersCrc && m_model.AllVerified();
+    m_calcCrc->setEnabled(allVerified);
+    m_hex->setEnabled(allVerified);
+    m_dec->setEnabled(allVerified);
+    m_recordAction->setEnabled(allVerified && crc.valid);
 }
 
 void CNorvaneCRCToolDlg::SetCrcDisplayFormat(int32_t format) {
@@ -62,10 +44,30 @@ void CNorvaneCRCToolDlg::SetCrcDisplayFormat(int32_t format) {
     }
     m_crcDisplayFormat = format;
     if (format == 0 || format == 1) {
+        const QSignalBlocker quietHex(m_hex);
+        const QSignalBlocker quietDec(m_dec);
         m_hex->setChecked(format == 0);
         m_dec->setChecked(format == 1);
     }
-    ShowCrc(m_crcValid, m_crcValue);
+    RenderCrc();
 }
 
+void CNorvaneCRCToolDlg::OnFormatToggled(int32_t format, bool checked) {
+    if (!checked) {
+        return;  // the other button of the pair takes the mark and reports that
+    }
+    if (format != m_crcDisplayFormat) {
+        SetCrcDisplayFormat(format);
+        if (format == m_crcDisplayFormat) {
+            return;
+        }
+    }
+    // The write was refused: the marks go back to the form in use.
+    if (m_crcDisplayFormat == 0 || m_crcDisplayFormat == 1) {
+        const QSignalBlocker quietHex(m_hex);
+        const QSignalBlocker quietDec(m_dec);
+        m_hex->setChecked(m_crcDisplayFormat == 0);
+        m_dec->setChecked(m_crcDisplayFormat == 1);
+    }
+}
 }  // namespace norvane

@@ -11,6 +11,7 @@
 #include "settings/app_locations.h"
 #include "settings/md5_digest.h"
 #include "window/dialog_seam.h"
+#include "xml/whole_file.h"
 
 // The built-in resources live in a static library, so they must be pulled in by name.
 static void InitBuiltinResources() {
@@ -25,6 +26,9 @@ constexpr const char* kPackRoot = "/pack";
 
 struct LanguageState {
     std::string packPath;  // registered pack, empty while the built-in texts are used
+    // The pack's bytes as they were checked: Qt reads the registered resources from here,
+    // so what is used is exactly what the digest covered.
+    std::string packData;
     std::string expectedResourceDigest;
     std::string expectedCatalogDigest;
     std::string helpFilePath;
@@ -86,23 +90,28 @@ void LoadLanguageResources(const SettingsFile& settings, uint32_t language) {
     state.expectedResourceDigest = settings.ReadMd5CheckSumDll(number);
     state.expectedCatalogDigest = settings.ReadMd5CheckSumConf(number);
     const std::string path = Locations().programDir + pack;
-    if (FileDigestMatches(path, state.expectedResourceDigest)) {
-        LoadResourceLibrary(path);
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(path);
+    } catch (const FileError&) {
+        bytes.clear();  // a pack that cannot be read is not the pack the digest names
+    }
+    if (!bytes.empty() && DigestMatches(bytes, state.expectedResourceDigest)) {
+        LoadResourceLibrary(path, std::move(bytes));
     } else {
         ShowMessageId(nullptr, kMsgResourceModified, QMessageBox::Critical);
     }
 }
 
-void LoadResourceLibrary(const std::string& path) {
+void LoadResourceLibrary(const std::string& path, std::string bytes) {
     LanguageState& state = State();
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        ShowMessageId(nullptr, kMsgFileNotFound, QMessageBox::Warning, QMessageBox::Ok,
-                      {QString::fromStdString(path)});
+    if (!state.packPath.empty()) {
         return;
     }
-    if (!state.packPath.empty() ||
-        !QResource::registerResource(QString::fromStdString(path), kPackRoot)) {
+    state.packData = std::move(bytes);
+    if (!QResource::registerResource(reinterpret_cast<const uchar*>(state.packData.data()),
+                                     kPackRoot)) {
+        state.packData.clear();
         return;  // a pack that cannot be registered leaves the built-in texts in force
     }
     state.packPath = path;
@@ -160,24 +169,32 @@ QString ResourceText(std::string_view key) {
     return QString::fromStdString(k);
 }
 
-QPixmap ResourceImage(std::string_view name) {
+QPixmap ResourceImage(std::string_view name, qreal devicePixelRatio) {
     BuiltinTexts();  // makes sure the built-in resources are registered
-    const QString file = QStringLiteral("/images/%1.png")
-                             .arg(QString::fromUtf8(name.data(), static_cast<int>(name.size())));
+    const QString base = QString::fromUtf8(name.data(), static_cast<int>(name.size()));
+    const auto load = [](QPixmap& image, const QString& file) {
+        return (ResourceLibraryLoaded() && image.load(QStringLiteral(":/pack") + file)) ||
+               image.load(QStringLiteral(":/builtin") + file);
+    };
     QPixmap image;
-    if (ResourceLibraryLoaded() && image.load(QStringLiteral(":/pack") + file)) {
+    // A screen scaled beyond 1 gets the picture drawn at twice the size where there is one,
+    // so that it stays sharp instead of being blown up.
+    if (devicePixelRatio > 1.0 && load(image, QStringLiteral("/images/%1@2x.png").arg(base))) {
+        image.setDevicePixelRatio(2.0);
         return image;
     }
-    image.load(QStringLiteral(":/builtin") + file);
+    load(image, QStringLiteral("/images/%1.png").arg(base));
     return image;
 }
 
 void ReleaseLanguageResources() {
     LanguageState& state = State();
     if (!state.packPath.empty()) {
-        QResource::unregisterResource(QString::fromStdString(state.packPath), kPackRoot);
+        QResource::unregisterResource(reinterpret_cast<const uchar*>(state.packData.data()),
+                                      kPackRoot);
     }
     state.packPath.clear();
+    state.packData.clear();
     state.packTexts.reset();
     state.expectedResourceDigest.clear();
     state.expectedCatalogDigest.clear();

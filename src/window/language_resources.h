@@ -17,8 +17,8 @@ namespace norvane {
 // reads the language's pack name and digests and registers the pack when its digest matches.
 // A mismatch (or a missing pack) shows message 121; the built-in texts then stay in force.
 void LoadLanguageResources(const SettingsFile& settings, uint32_t language);
-// Registers the pack at `path` (message 109 when it is gone).
-void LoadResourceLibrary(const std::string& path);
+// Registers the pack read from `path`, whose bytes were checked (none is registered twice).
+void LoadResourceLibrary(const std::string& path, std::string bytes);
 bool ResourceLibraryLoaded();
 
 const std::string& ExpectedCatalogDigest();
@@ -35,8 +35,10 @@ std::string CatalogPathFor(const SettingsFile& settings, int32_t language);
 // A text of the current language ("control.1012", "text.verified", ...); the built-in text
 // when the pack lacks it; the key itself when neither has it.
 QString ResourceText(std::string_view key);
-// An image of the current language: "banner", "question", "check", "icon", "about".
-QPixmap ResourceImage(std::string_view name);
+// An image of the current language: "banner", "question", "check", "icon", "about". On a
+// screen with a device pixel ratio above 1 the twice-as-large picture is taken where the
+// language has one (the banner).
+QPixmap ResourceImage(std::string_view name, qreal devicePixelRatio = 1.0);
 
 // Back to the state before start-up: pack unregistered, digests and help path empty,
 // built-in messages. Used when the program's data are released, and by tests.

@@ -1,13 +1,22 @@
 // The program's only working window: the module selection, the parameter tree with its
-// verification walk, the CRC and the File and Settings menus. Its handlers live in the folder
-// of the subsystem they belong to (selection_handlers.cpp, parameter_view.cpp,
-// crc_display.cpp, tci_start.cpp, project_commands.cpp); each calls the core and moves the
-// result into the widgets.
+// verification walk, the CRC and the File and Settings menus.
+//
+// The window renders a VerificationModel and forwards what the user does to it; every rule
+// about values, marks and the CRC is the model's. Its concerns live in one file each:
+//   main_window.cpp         lifecycle: start-up sequence, view modes, languages, help, about
+//   window_layout.cpp       creating the controls, placing them, their texts and connections
+//   selection_handlers.cpp  vendor, device and module lists, the tree and its marks
+//   parameter_view.cpp      the selected item's value, Accept, the overview
+//   crc_display.cpp         Calc-CRC and the CRC field with Hex/Dec
+//   tci_start.cpp           the start by an engineering system (TPF file)
+//   start_modes.cpp         the edit-mode start
+//   project_commands.cpp    the File menu and the checks before the window closes
+//   record_commands.cpp     the verification record
 #pragma once
 
-#include <QComboBox>
 #include <QDialog>
 #include <QIcon>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <array>
 #include <cstdint>
@@ -20,14 +29,13 @@
 #include "project/project_file.h"
 #include "report/verification_record.h"
 #include "settings/settings_file.h"
-#include "tci/tci_data.h"
 #include "tci/tpf_reader.h"
-#include "window/catalog_text.h"
+#include "verification/verification_model.h"
 
 class QAction;
+class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QListWidget;
 class QMenu;
 class QMenuBar;
@@ -49,6 +57,16 @@ class CRequestRadioButton : public QRadioButton {
 
   protected:
     void nextCheckState() override {}
+};
+
+// An input field whose whole text is selected whenever it takes the focus, so that typing
+// replaces the value shown instead of being added to it.
+class CSelectAllLineEdit : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
 };
 
 class CNorvaneCRCToolDlg : public QDialog {
@@ -73,42 +91,35 @@ class CNorvaneCRCToolDlg : public QDialog {
     // The text of a failure that ended the window's run, to be shown by the application.
     const std::string& EscapedError() const { return m_escapedError; }
 
+    // What the window shows: selection, values, marks and CRC. Read-only; every change goes
+    // through the handlers below.
+    const VerificationModel& Model() const { return m_model; }
+
     void SetViewMode(ViewMode mode);
     void ReleaseLoadedData();
 
-    // Selection of vendor, device and module.
+    // Selection of vendor, device and module: each takes the current entry of its list.
     void OnVendorChanged();
     void OnDeviceChanged();
     void OnModuleChanged();
-    void OnDescriptionChanged();
+    // Rebuilds the tree of the selected module and selects its first line.
     void ShowModule();
-    void SelectModule(const std::string& name);
-    void ClearVerification();
 
     // Parameter view, entry and verification.
     void OnParameterSelected(QTreeWidgetItem* item);
     void OnAccept();
-    bool AllVerified();
     void RefreshOverview();
-    void ResetValuesToDefaults();
 
     // CRC and its display.
     void CalcSafetyCrc();
-    void ResetCrc();
-    void ShowCrc(bool valid, uint32_t value);
     void SetCrcDisplayFormat(int32_t format);
-    // The CRC of what the window holds now (the received record in TCI mode, the image of the
-    // values otherwise); raises ParamStreamError when none may be shown.
-    uint32_t CurrentSafetyCrc() const;
 
     // The verification record: offered only while the CRC is valid and every item verified.
-    void UpdateRecordCommand();
     void OnVerificationRecord();
     // What the record states of the window as it is now.
     VerificationRecord CurrentRecord() const;
 
     // Languages, help, about box.
-    void BuildLanguageMenu();
     void OnLanguageCommand(int language);
     void OnHelp();
     void OnAbout();
@@ -116,15 +127,16 @@ class CNorvaneCRCToolDlg : public QDialog {
     // Start modes.
     bool StartEditMode(const CommandLineInfo& info);
     bool StartTciMode(const CommandLineInfo& info);
-    // The TCI start's steps after reading the TPF file.
-    void SelectTpfModule();
-    void DecodeModuleRecord();
+    // Finds and shows the catalog module of the call; false when the catalog has none.
+    bool SelectTpfModule(const TciData& tci);
     void DeleteTpfFileUnlessDebug(const std::string& path);
 
     // Project state and closing.
     // The project that Save would write now.
-    ProjectData CurrentProject() const;
+    ProjectData CurrentProject() const { return m_model.Collect(); }
     bool ConfirmDiscard();
+    // Whether the work differs from what the last New, Open or Save left (edit mode only).
+    bool ProjectUnsaved() const;
     void NewProject();
     // Loads a project file into the window; raises ProjectFileFailure or ProjectMatchFailure
     // (the changes made before the failure stay).
@@ -138,45 +150,64 @@ class CNorvaneCRCToolDlg : public QDialog {
     void OnExit();
     void reject() override;
 
-    // ---- State shared by the handlers (read by the tests as well) ----
+    // ---- A second start of the program (second_start.cpp) ----
+    // Another start found this window running: it comes to the front, and tells what to do
+    // with `fileName`, the file the other start was given (none when empty).
+    void OnSecondStart(const std::string& fileName);
+
+    // ---- Window state (read by the tests as well) ----
     SettingsFile m_settings;
     ViewMode m_viewMode = ViewMode::None;
     bool m_editModeEnabled = false;
-    bool m_projectUnsaved = false;
     std::string m_projectPath;
     std::string m_catalogPath;
     std::array<std::string, 4> m_languageNames;
-
-    CatalogData m_catalog;  // catalog text, tree and record lists
-    CatalogManufacturer selectedManufacturer;
-    CatalogDevice selectedDevice;
-    CatalogModule selectedModule;
-    std::string m_vendorComboText;
-    std::string m_deviceComboText;
-    std::string m_moduleComboText;
-    TciData m_tci;
-    TpfDocument m_tpf;      // the TPF text and tree that m_tci refers to
-    std::string m_tpfPath;  // the TPF file the window was called with
-
-    QTreeWidgetItem* vendorTreeItem = nullptr;
-    QTreeWidgetItem* deviceTreeItem = nullptr;
-    QTreeWidgetItem* busAddressTreeItem = nullptr;
-    QTreeWidgetItem* moduleTreeItem = nullptr;
-    std::vector<QTreeWidgetItem*> m_parameterItems;  // tree item of each parameter, or null
-
-    bool vendorSelected = false;
-    bool vendorVerified = false;
-    bool deviceSelected = false;
-    bool deviceVerified = false;
-    bool busAddressSelected = false;
-    bool busAddressVerified = false;
-    bool moduleSelected = false;
-    bool moduleVerified = false;
-    size_t m_currentParameter = 0;  // index into the parameter list
-
-    bool m_crcValid = false;
-    uint32_t m_crcValue = 0;
     int32_t m_crcDisplayFormat = 0;
+
+  protected:
+    void accept() override;
+
+  private:
+    // window_layout.cpp
+    void CreateControls();
+    void CreateMenu();
+    void PlaceControls();
+    void ApplyTexts();
+    void ApplyControlColours();
+    void ConnectHandlers();
+    void BuildLanguageMenu();
+
+    void Close(int result = QDialog::Accepted);
+    // Runs a handler; a failure that escapes it ends the window's run with its text.
+    void Guarded(const std::function<void()>& handler);
+
+    // Rendering the model.
+    void RenderSelection();
+    void RenderMarks();
+    void RenderCrc();
+    void ShowItem(WalkItem item);
+    void ShowValueControls(bool value, bool input, bool enumInput, bool limits);
+    QTreeWidgetItem* TreeItem(WalkItem item) const;
+    WalkItem ItemOf(const QTreeWidgetItem* item) const;
+    void SelectTreeItem(QTreeWidgetItem* item);
+    void SetChecked(QTreeWidgetItem* item, bool verified);
+    // Asks before a change of selection discards verification marks; true to go on.
+    bool ConfirmSelectionChange();
+    // The list entry of the selected record again, after a refused change.
+    void ReselectCombos();
+    // Hex or Dec changed its mark by some other way than a click (a key, an accessibility
+    // action): the display follows, or the mark goes back when the setting cannot be written.
+    void OnFormatToggled(int32_t format, bool checked);
+
+    CatalogData m_catalog;  // catalog text, tree and the record lists of the selection
+    VerificationModel m_model{m_catalog};
+    ProjectData m_savedProject;  // the work as the last New, Open or Save left it
+    TpfDocument m_tpf;           // the TPF text and tree that the model's call refers to
+    std::string m_tpfPath;       // the TPF file the window was called with
+    WalkItem m_selectedItem;
+
+    std::array<QTreeWidgetItem*, 4> m_headerItems{};  // vendor, device, bus address, module
+    std::vector<QTreeWidgetItem*> m_parameterItems;   // tree item of each parameter, or null
 
     // ---- Controls, each with its resource number as object name ----
     QMenuBar* m_menuBar = nullptr;
@@ -193,6 +224,7 @@ class CNorvaneCRCToolDlg : public QDialog {
     std::array<QAction*, 4> m_languageActions{};
 
     QLabel* m_banner = nullptr;
+    QLabel* m_tciLine = nullptr;  // 1042: who called, in TCI mode
     QLabel* m_staticIcon = nullptr;
     QPushButton* m_accept = nullptr;        // 1012
     QGroupBox* m_vendorGroup = nullptr;     // 1029
@@ -221,49 +253,15 @@ class CNorvaneCRCToolDlg : public QDialog {
     QLabel* m_minLabel = nullptr;           // 1011
     QLabel* m_maxLabel = nullptr;           // 1020
     QLabel* m_inputLabel = nullptr;         // 1014
+    QLabel* m_hintLabel = nullptr;          // 1043: what to do with a header line
     QLineEdit* m_minEdit = nullptr;         // 1015
     QLineEdit* m_maxEdit = nullptr;         // 1016
     QComboBox* m_enumInput = nullptr;       // 1008
     QTableWidget* m_overview = nullptr;     // 1025
-    QLineEdit* m_input = nullptr;           // 1009
+    CSelectAllLineEdit* m_input = nullptr;  // 1009
     QLineEdit* m_vendorEdit = nullptr;      // 1022
     QLineEdit* m_deviceEdit = nullptr;      // 1023
     QLineEdit* m_moduleEdit = nullptr;      // 1024
-
-  protected:
-    void accept() override;
-
-  private:
-    void CreateControls();
-    void CreateMenu();
-    void PlaceControls();
-    void ApplyTexts();
-    void ApplyControlColours();
-    void ConnectHandlers();
-    void Close(int result = QDialog::Accepted);
-    // Runs a handler; a failure that escapes it ends the window's run with its text.
-    void Guarded(const std::function<void()>& handler);
-
-    void SetChecked(QTreeWidgetItem* item, bool verified);
-    bool IsChecked(const QTreeWidgetItem* item) const;
-    void SelectTreeItem(QTreeWidgetItem* item);
-    void ShowValueControls(bool value, bool input, bool enumInput, bool limits);
-    void SetCrcControlsEnabled(bool enabled);
-    // Lists every record that has a name. The entry carries the name's own bytes as its data:
-    // lookups compare those, never a text that went through a QString (a name that is not
-    // UTF-8 would not survive the trip). Select a record with findData(QByteArray(name)).
-    template <class Records>
-    void FillCombo(QComboBox* combo, const Records& records) {
-        combo->clear();
-        for (const auto& record : records) {
-            if (!record.name.empty()) {
-                combo->addItem(CatalogText(record.name), QByteArray::fromStdString(record.name));
-            }
-        }
-    }
-    void ReselectCombo(QComboBox* combo, const std::string& previous);
-    void AcceptBusAddress(bool profibus, int limitMessage);
-    void VerifyParameter(size_t index);
 
     QIcon m_notVerifiedIcon;
     QIcon m_verifiedIcon;

@@ -1,6 +1,8 @@
-// The window's parameter view: what is shown for the selected tree item, how an entered value
-// is read and checked, how items become verified, and the overview of every parameter.
+// The window's parameter view: what is shown for the selected tree item, Accept handed to the
+// verification model with the text the user typed or chose, and the overview of every
+// parameter.
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -8,6 +10,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
 
@@ -20,21 +23,39 @@
 
 namespace norvane {
 
-namespace {
-
-// Catalog texts keep their own encoding; the rest of what is shown here is ASCII or UTF-8,
-// which this shows alike.
-QString Text(const std::string& text) {
-    return CatalogText(text);
+void CSelectAllLineEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    // A mouse press places the cursor after the focus arrives; select once it has.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus()) {
+            selectAll();
+        }
+    });
 }
 
-QString Decimal(int32_t value) {
-    return QString::number(value);
+namespace {
+
+// A catalog name as a group box title: an "&" in it is a character, never a mnemonic.
+QString Title(const std::string& name) {
+    return CatalogText(name).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// The items an enumeration allows, for a message about a value that is none of them.
+QString AllowedItems(const std::vector<CatalogEnumItem>& items) {
+    QStringList entries;
+    for (const CatalogEnumItem& item : items) {
+        entries << CatalogText(item.valueText) + QStringLiteral(" (") +
+                       QString::number(item.valueItem) + QLatin1Char(')');
+    }
+    return ResourceText("text.allowed").arg(entries.join(QStringLiteral(", ")));
 }
 
 }  // namespace
 
 void CNorvaneCRCToolDlg::ShowValueControls(bool value, bool input, bool enumInput, bool limits) {
+    m_hintLabel->setVisible(!value && !input && !enumInput);
+    // The label's mnemonic reaches the input that is shown.
+    m_inputLabel->setBuddy(enumInput ? static_cast<QWidget*>(m_enumInput) : m_input);
     m_valueLabel->setVisible(value);
     m_valueEdit->setVisible(value);
     m_inputLabel->setVisible(input || enumInput);
@@ -47,237 +68,148 @@ void CNorvaneCRCToolDlg::ShowValueControls(bool value, bool input, bool enumInpu
 }
 
 void CNorvaneCRCToolDlg::OnParameterSelected(QTreeWidgetItem* item) {
-    m_currentParameter = 0;
-    std::vector<CatalogParameter>& parameters = m_catalog.parameterList;
-    if (item == nullptr || parameters.empty()) {
+    if (item == nullptr || m_model.Parameters().empty()) {
         return;  // with no parameters no selection has any effect
     }
-    while (m_parameterItems[m_currentParameter] != item &&
-           m_currentParameter + 1 < parameters.size()) {
-        ++m_currentParameter;
-    }
+    m_selectedItem = ItemOf(item);
     m_overview->show();
     m_overviewList->hide();
+    ShowItem(m_selectedItem);
+}
 
-    if (m_parameterItems[m_currentParameter] == item) {
-        const CatalogParameter& parameter = parameters[m_currentParameter];
-        vendorSelected = deviceSelected = busAddressSelected = moduleSelected = false;
-        m_accept->show();
-        m_selectedGroup->setTitle(Text(parameter.name));
-        if (parameter.paramView == ParamView::Enum) {
-            m_catalog.LoadEnumItems(parameter.name);
-        } else {
-            m_catalog.enumItemList.clear();
-        }
-        if (!m_catalog.enumItemList.empty()) {
-            ShowValueControls(true, false, true, false);
-            m_enumInput->clear();
-            m_valueEdit->clear();
-            // Each entry carries its item's own bytes, which Accept compares.
-            for (const CatalogEnumItem& entry : m_catalog.enumItemList) {
-                m_enumInput->addItem(Text(entry.valueText),
-                                     QByteArray::fromStdString(entry.valueText));
-            }
-            const CatalogEnumItem* current = nullptr;
-            for (const CatalogEnumItem& entry : m_catalog.enumItemList) {
-                if (static_cast<uint32_t>(entry.valueItem) == parameter.value) {
-                    current = &entry;
-                    break;
+void CNorvaneCRCToolDlg::ShowItem(WalkItem item) {
+    // Received values are the engineering system's: they are confirmed here, not typed.
+    const bool takesInput = m_model.TakesInput(item);
+    m_input->setReadOnly(!takesInput);
+    // A field that takes no input looks like the other fields that only show a value.
+    QPalette palette = m_input->palette();
+    palette.setColor(QPalette::Base,
+                     takesInput ? Qt::white : m_valueEdit->palette().color(QPalette::Base));
+    m_input->setPalette(palette);
+    m_enumInput->setEnabled(takesInput);
+    m_accept->show();
+    switch (item.kind) {
+        case ItemKind::Parameter: {
+            const CatalogParameter& parameter = m_model.Parameters()[item.parameter];
+            const std::vector<CatalogEnumItem>& items = m_model.EnumItems(item.parameter);
+            m_selectedGroup->setTitle(Title(parameter.name));
+            if (parameter.paramView == ParamView::Enum && !items.empty()) {
+                ShowValueControls(true, false, true, false);
+                m_enumInput->clear();
+                // Each entry carries its item's own bytes, which Accept compares.
+                for (const CatalogEnumItem& entry : items) {
+                    m_enumInput->addItem(CatalogText(entry.valueText),
+                                         QByteArray::fromStdString(entry.valueText));
                 }
-            }
-            if (current != nullptr) {
+                const CatalogEnumItem* current = FindEnumItem(items, parameter.value);
                 m_enumInput->setCurrentIndex(
-                    m_enumInput->findData(QByteArray::fromStdString(current->valueText)));
-                m_valueEdit->setText(Text(current->valueText));
+                    current != nullptr ? static_cast<int>(current - items.data()) : -1);
+                m_valueEdit->setText(current != nullptr ? CatalogText(current->valueText)
+                                                        : QString());
+                if (current == nullptr) {
+                    char text[128];
+                    const char* format = parameter.type == ParamType::UInt  ? "%s = %u"
+                                         : parameter.type == ParamType::Int ? "%s = %d"
+                                                                            : "%s = %0x";
+                    std::snprintf(text, sizeof text, format, parameter.name.c_str(),
+                                  parameter.value);
+                    ShowMessageText(
+                        this, CatalogText(text) + QLatin1Char('\n') + AllowedItems(items),
+                        QMessageBox::NoIcon, QString::fromStdString(MessageText(kMsgInvalidValue)),
+                        kMsgInvalidValue);
+                }
             } else {
-                m_enumInput->setCurrentIndex(-1);
-                char text[128];
-                const char* format = parameter.type == ParamType::UInt  ? "%s = %u"
-                                     : parameter.type == ParamType::Int ? "%s = %d"
-                                                                        : "%s = %0x";
-                std::snprintf(text, sizeof text, format, parameter.name.c_str(), parameter.value);
-                ShowMessageText(this, Text(text), QMessageBox::NoIcon,
-                                QString::fromStdString(MessageText(kMsgInvalidValue)),
-                                kMsgInvalidValue);
+                ShowValueControls(true, true, false, true);
+                const auto shown = [&](uint32_t value) {
+                    return CatalogText(
+                        FormatParameterValue(parameter.paramView, parameter.type, value));
+                };
+                m_valueEdit->setText(shown(parameter.value));
+                m_input->setText(shown(parameter.value));
+                m_minEdit->setText(shown(parameter.min));
+                m_maxEdit->setText(shown(parameter.max));
             }
-        } else {
-            ShowValueControls(true, true, false, true);
-            const QString value = Text(FormatParameterValue(parameter.paramView, parameter.value));
-            m_valueEdit->setText(value);
-            m_input->setText(value);
-            m_minEdit->setText(Text(FormatParameterValue(parameter.paramView, parameter.min)));
-            m_maxEdit->setText(Text(FormatParameterValue(parameter.paramView, parameter.max)));
+            break;
         }
-        return;
-    }
-
-    if (busAddressTreeItem != nullptr && item == busAddressTreeItem) {
-        busAddressSelected = true;
-        vendorSelected = deviceSelected = moduleSelected = false;
-        m_accept->show();
-        m_selectedGroup->setTitle(Text(MessageText(kMsgBusAddress)));
-        if (m_tci.busCategory == kBusCategoryProfinet) {
-            ShowValueControls(true, true, false, false);
-            m_input->setText(Text(m_tci.ipAddress));
-            m_valueEdit->setText(Text(m_tci.ipAddress));
-        } else {
-            ShowValueControls(true, true, false, true);
-            m_input->setText(Decimal(selectedDevice.busAddress));
-            m_valueEdit->setText(Decimal(selectedDevice.busAddress));
-            m_minEdit->setText(Decimal(selectedDevice.minAddr));
-            m_maxEdit->setText(Decimal(selectedDevice.maxAddr));
+        case ItemKind::BusAddress: {
+            m_selectedGroup->setTitle(Title(MessageText(kMsgBusAddress)));
+            const QString address = CatalogText(m_model.BusAddressText());
+            const CatalogDevice& device = m_model.SelectedDevice();
+            // A PROFINET device is addressed by its IP address, which has no limits.
+            const bool limits = m_model.Bus() != BusKind::Profinet;
+            ShowValueControls(true, true, false, limits);
+            m_input->setText(address);
+            m_valueEdit->setText(address);
+            if (limits) {
+                m_minEdit->setText(QString::number(device.minAddr));
+                m_maxEdit->setText(QString::number(device.maxAddr));
+            }
+            break;
         }
-        return;
-    }
-
-    if (item == vendorTreeItem || item == deviceTreeItem || item == moduleTreeItem) {
-        if (item == deviceTreeItem) {
-            m_tree->scrollToItem(item);
+        case ItemKind::Vendor:
+        case ItemKind::Device:
+        case ItemKind::Module: {
+            if (item.kind == ItemKind::Device) {
+                m_tree->scrollToItem(TreeItem(item));
+            }
+            ShowValueControls(false, false, false, false);
+            const QTreeWidgetItem* selected = m_tree->currentItem();
+            const char* fallback = item.kind == ItemKind::Vendor   ? "text.manufacturer"
+                                   : item.kind == ItemKind::Device ? "text.device"
+                                                                   : "text.module";
+            m_selectedGroup->setTitle(
+                selected != nullptr
+                    ? selected->text(0).replace(QLatin1Char('&'), QStringLiteral("&&"))
+                    : ResourceText(fallback));
+            m_hintLabel->setText(ResourceText(item.kind == ItemKind::Vendor ? "text.hint.vendor"
+                                              : item.kind == ItemKind::Device
+                                                  ? "text.hint.device"
+                                                  : "text.hint.module"));
+            break;
         }
-        vendorSelected = item == vendorTreeItem;
-        deviceSelected = item == deviceTreeItem;
-        moduleSelected = item == moduleTreeItem;
-        busAddressSelected = false;
-        ShowValueControls(false, false, false, false);
-        m_accept->show();
-        const QTreeWidgetItem* selected = m_tree->currentItem();
-        m_selectedGroup->setTitle(selected != nullptr ? selected->text(0)
-                                  : vendorSelected    ? ResourceText("text.manufacturer")
-                                  : deviceSelected    ? ResourceText("text.device")
-                                                      : ResourceText("text.module"));
-        return;
+        case ItemKind::None:
+            ShowValueControls(false, false, false, false);
+            m_hintLabel->clear();
+            m_accept->hide();
+            m_selectedGroup->setTitle(ResourceText("text.unknown"));
+            break;
     }
-
-    vendorSelected = deviceSelected = busAddressSelected = moduleSelected = false;
-    ShowValueControls(false, false, false, false);
-    m_accept->hide();
-    m_selectedGroup->setTitle(ResourceText("text.unknown"));
-}
-
-void CNorvaneCRCToolDlg::AcceptBusAddress(bool profibus, int limitMessage) {
-    const std::string typed = m_input->text().left(255).toStdString();
-    const std::optional<uint32_t> number = ReadDecimalInput(typed);
-    if (!number || AsSigned(*number) < selectedDevice.minAddr ||
-        AsSigned(*number) > selectedDevice.maxAddr) {
-        ShowMessageId(this, limitMessage, QMessageBox::Warning);
-        return;
-    }
-    selectedDevice.busAddress = AsSigned(*number);
-    m_valueEdit->setText(profibus ? Decimal(selectedDevice.busAddress) : Text(typed));
-    SetChecked(busAddressTreeItem, true);
-    busAddressVerified = true;
-    SelectTreeItem(moduleTreeItem);
-}
-
-void CNorvaneCRCToolDlg::VerifyParameter(size_t index) {
-    m_catalog.parameterList[index].verified = 1;
-    if (QTreeWidgetItem* item = m_parameterItems[index]) {
-        SetChecked(item, true);
-        SelectTreeItem(m_tree->itemBelow(item));
-    }
+    // Typing replaces the value shown instead of being added to it.
+    m_input->selectAll();
 }
 
 void CNorvaneCRCToolDlg::OnAccept() {
-    std::vector<CatalogParameter>& parameters = m_catalog.parameterList;
-    if (parameters.empty()) {
-        return;
-    }
-    m_catalog.LoadEnumItems(parameters[m_currentParameter].name);
-    const bool busAddress = busAddressSelected && busAddressTreeItem != nullptr;
-    if (busAddress && selectedDevice.enableBusAddress == 0) {
-        return;  // an address the device does not use is not for the user to confirm
-    }
-
-    if (busAddress && m_tci.busCategory == kBusCategoryProfibus) {
-        AcceptBusAddress(true, kMsgValueOutOfBounds);
-    } else if (busAddress && m_tci.busCategory == kBusCategoryProfinet) {
-        SetChecked(busAddressTreeItem, true);
-        busAddressVerified = true;
-        SelectTreeItem(moduleTreeItem);
-    } else if (busAddress) {
-        AcceptBusAddress(false, kMsgInvalidValue);
-    } else if (vendorSelected) {
-        SetChecked(vendorTreeItem, true);
-        vendorVerified = true;
-        SelectTreeItem(deviceTreeItem);
-    } else if (deviceSelected) {
-        SetChecked(deviceTreeItem, true);
-        deviceVerified = true;
-        SelectTreeItem(busAddressTreeItem != nullptr ? busAddressTreeItem : moduleTreeItem);
-    } else if (moduleSelected) {
-        SetChecked(moduleTreeItem, true);
-        moduleVerified = true;
-        if (!m_parameterItems.empty()) {
-            SelectTreeItem(m_parameterItems.front());
-        }
-    } else {
-        const size_t index = m_currentParameter;
-        CatalogParameter& parameter = parameters[index];
-        if (parameter.paramView == ParamView::Enum) {
-            const std::string chosen = m_enumInput->currentData().toByteArray().toStdString();
-            for (const CatalogEnumItem& entry : m_catalog.enumItemList) {
-                if (entry.valueText != chosen) {
-                    continue;
-                }
-                parameter.value = static_cast<uint32_t>(entry.valueItem);
-                if (!WithinLimits(ParamType::Int, parameter.value, parameter.min, parameter.max)) {
-                    ShowMessageId(this, kMsgInvalidValue, QMessageBox::Warning);
-                } else {
-                    m_valueEdit->setText(Text(entry.valueText));
-                    VerifyParameter(index);
-                }
-                break;
-            }
-        } else {
-            const std::string typed = m_input->text().left(255).toStdString();
-            const std::optional<uint32_t> value = parameter.paramView == ParamView::ValueHex
-                                                      ? ReadHexInput(typed)
-                                                      : ReadDecimalInput(typed);
-            if (!value || !WithinLimits(parameter.type, *value, parameter.min, parameter.max)) {
-                ShowMessageId(this, kMsgValueOutOfBounds, QMessageBox::Warning);
-            } else {
-                parameter.value = *value;
-                m_valueEdit->setText(Text(FormatParameterValue(parameter.paramView, *value)));
-                VerifyParameter(index);
+    const bool enumInput =
+        m_selectedItem.kind == ItemKind::Parameter &&
+        m_selectedItem.parameter < m_model.Parameters().size() &&
+        m_model.Parameters()[m_selectedItem.parameter].paramView == ParamView::Enum;
+    const std::string input = enumInput ? m_enumInput->currentData().toByteArray().toStdString()
+                                        : m_input->text().left(255).toStdString();
+    const AcceptResult result = m_model.Accept(m_selectedItem, input);
+    if (result.message != 0) {
+        QString text = QString::fromStdString(MessageText(result.message));
+        if (result.changeInEngineeringSystem) {
+            text += QLatin1Char('\n') +
+                    QString::fromStdString(MessageText(kMsgChangeInEngineeringSystem));
+            const std::vector<CatalogEnumItem>& items = m_model.EnumItems(m_selectedItem.parameter);
+            if (!items.empty()) {
+                text += QLatin1Char('\n') + AllowedItems(items);
             }
         }
+        ShowMessageText(this, text, QMessageBox::Warning, QString(), result.message);
     }
-
-    if (AllVerified()) {
-        SetCrcControlsEnabled(true);
-        if (m_crcValid) {
-            CalcSafetyCrc();
-        }
-    } else {
-        SetCrcControlsEnabled(false);
-        m_crcValid = false;
+    if (result.verified) {
+        m_valueEdit->setText(CatalogText(result.valueText));
     }
-    UpdateRecordCommand();
+    RenderMarks();
+    if (result.verified) {
+        SelectTreeItem(TreeItem(result.next));
+    }
+    if (result.crcMessage != 0) {
+        ShowMessageId(this, result.crcMessage, QMessageBox::Critical);
+    }
+    RenderCrc();
     RefreshOverview();
-}
-
-bool CNorvaneCRCToolDlg::AllVerified() {
-    // A mark without its flag behind it is taken back, so the tree never shows more than is
-    // verified.
-    const std::pair<QTreeWidgetItem*, bool> headers[] = {{vendorTreeItem, vendorVerified},
-                                                         {deviceTreeItem, deviceVerified},
-                                                         {busAddressTreeItem, busAddressVerified},
-                                                         {moduleTreeItem, moduleVerified}};
-    for (const auto& [item, verified] : headers) {
-        if (IsChecked(item) && !verified) {
-            SetChecked(item, false);
-        }
-    }
-    bool parametersVerified = true;
-    for (size_t i = 0; i < m_catalog.parameterList.size(); ++i) {
-        const bool verified = m_catalog.parameterList[i].verified != 0;
-        if (IsChecked(m_parameterItems[i]) && !verified) {
-            SetChecked(m_parameterItems[i], false);
-        }
-        parametersVerified = parametersVerified && verified;
-    }
-    return vendorVerified && deviceVerified && moduleVerified &&
-           (busAddressVerified || selectedDevice.enableBusAddress == 0) && parametersVerified;
 }
 
 void CNorvaneCRCToolDlg::RefreshOverview() {
@@ -287,41 +219,36 @@ void CNorvaneCRCToolDlg::RefreshOverview() {
     const int widths[] = {260, 110, 100, 100, 60, 80};
     QStringList headers;
     for (int column = 0; column < 6; ++column) {
-        headers << Text(MessageText(kMsgColumnName + column));
+        headers << CatalogText(MessageText(kMsgColumnName + column));
         m_overview->setColumnWidth(column, widths[column]);
     }
     m_overview->setHorizontalHeaderLabels(headers);
-    m_overview->setRowCount(static_cast<int>(m_catalog.parameterList.size()));
+    const std::vector<CatalogParameter>& parameters = m_model.Parameters();
+    m_overview->setRowCount(static_cast<int>(parameters.size()));
 
     const QString invalid = ResourceText("text.invalid");
-    int row = 0;
-    for (const CatalogParameter& parameter : m_catalog.parameterList) {
-        std::vector<CatalogEnumItem> items;
-        if (parameter.paramView == ParamView::Enum) {
-            items = ReadEnumItems(parameter.node);
-        }
-        const OverviewCells cells = MakeOverviewCells(parameter, items, invalid.toStdString());
+    for (size_t row = 0; row < parameters.size(); ++row) {
+        const CatalogParameter& parameter = parameters[row];
+        const OverviewCells cells =
+            MakeOverviewCells(parameter, m_model.EnumItems(row), invalid.toStdString());
         const auto type = static_cast<int>(parameter.type);
         const auto view = static_cast<int>(parameter.paramView);
         const QString typeText =
             ResourceText("text.type." + std::to_string(type >= 1 && type <= 3 ? type : 0));
         const QString viewText = ResourceText(view <= 2 ? "text.view." + std::to_string(view)
                                                         : std::string("text.view.unknown"));
-        const QString texts[] = {Text(parameter.name), Text(cells.value), Text(cells.min),
-                                 Text(cells.max),      typeText,          viewText};
+        const QString texts[] = {CatalogText(parameter.name),
+                                 CatalogText(cells.value),
+                                 CatalogText(cells.min),
+                                 CatalogText(cells.max),
+                                 typeText,
+                                 viewText};
         for (int column = 0; column < 6; ++column) {
-            m_overview->setItem(row, column,
-                                new QTableWidgetItem(texts[column]));  // owned by the table
+            auto* cell = new QTableWidgetItem(texts[column]);  // owned by the table
+            cell->setToolTip(texts[column]);  // the whole text where the column cuts it
+            m_overview->setItem(static_cast<int>(row), column, cell);
         }
-        ++row;
     }
-}
-
-void CNorvaneCRCToolDlg::ResetValuesToDefaults() {
-    for (CatalogParameter& parameter : m_catalog.parameterList) {
-        parameter.value = parameter.defaultValue;
-    }
-    RefreshOverview();
 }
 
 }  // namespace norvane

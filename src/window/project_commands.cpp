@@ -10,8 +10,8 @@
 
 #include "base/messages.h"
 #include "project/project_file.h"
-#include "project/project_match.h"
 #include "settings/app_locations.h"
+#include "verification/project_opening.h"
 #include "window/dialog_seam.h"
 #include "window/main_window.h"
 
@@ -30,18 +30,6 @@ std::string LocalPath(const QString& path) {
 
 QString ShownPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-// Selects the list entry of `record`, found by identifier in the catalog's list; the entries
-// carry the names, and the record is the first of its name.
-template <class Record>
-void SelectEntry(QComboBox* combo, const Record* record, int failure) {
-    const int index =
-        record != nullptr ? combo->findData(QByteArray::fromStdString(record->name)) : -1;
-    if (index < 0) {
-        throw ProjectMatchFailure(failure);
-    }
-    combo->setCurrentIndex(index);
 }
 
 }  // namespace
@@ -67,81 +55,53 @@ void CNorvaneCRCToolDlg::SetProjectPath(const std::string& path) {
     }
 }
 
+bool CNorvaneCRCToolDlg::ProjectUnsaved() const {
+    // Unsaved is what a user means by it: Save would write something else than what the last
+    // New, Open or Save left. An Accept that changes nothing changes nothing here either.
+    return m_viewMode == ViewMode::Edit && CurrentProject() != m_savedProject;
+}
+
 void CNorvaneCRCToolDlg::NewProject() {
-    m_projectUnsaved = true;
     SetViewMode(ViewMode::Edit);
-    ResetCrc();
-    ClearVerification();
-    ResetValuesToDefaults();
-    m_description->setText(QString());  // empties selectedDevice.description too
+    m_model.ClearVerification();
+    m_model.ResetValuesToDefaults();
+    m_model.SetDescription({});
+    RenderSelection();
+    RenderMarks();
+    RefreshOverview();
+    RenderCrc();
     SetProjectPath({});
+    m_savedProject = CurrentProject();
 }
 
 void CNorvaneCRCToolDlg::OpenProjectFile(const std::string& path) {
     SetProjectPath(path);
     const ProjectData project = ReadProjectFile(path);
-    if (m_catalog.manufacturerList.empty()) {
-        throw ProjectMatchFailure(kMsgCatalogNotLoaded);
+    const OpenResult result = m_model.Open(project);
+    // What was matched before a failure stays selected, as the lists show.
+    RenderSelection();
+    ShowModule();
+    if (result.failure != 0) {
+        throw ProjectMatchFailure(result.failure);
     }
-    SelectEntry(m_vendorCombo,
-                FindSelectableById(m_catalog.manufacturerList, project.manufacturerId),
-                kMsgUnknownManufacturer);
-    OnVendorChanged();
-    SelectEntry(m_deviceCombo, FindSelectableById(m_catalog.deviceList, project.deviceId),
-                kMsgUnknownDevice);
-    OnDeviceChanged();
-    m_description->setText(QString::fromStdString(ProjectDescription(project.description)));
-    // Before the module is shown, so that its tree shows the project's bus address.
-    selectedDevice.busAddress = project.busAddress;
-    SelectEntry(m_moduleCombo, FindSelectableById(m_catalog.moduleList, project.moduleId),
-                kMsgUnknownModule);
-    OnModuleChanged();
-
-    vendorVerified = project.manufacturerAccepted;
-    deviceVerified = project.deviceAccepted;
-    moduleVerified = project.moduleAccepted;
-    busAddressVerified = project.busAddressAccepted;
-    const std::pair<QTreeWidgetItem*, bool> headers[] = {{vendorTreeItem, vendorVerified},
-                                                         {deviceTreeItem, deviceVerified},
-                                                         {moduleTreeItem, moduleVerified},
-                                                         {busAddressTreeItem, busAddressVerified}};
-    for (const auto& [item, verified] : headers) {
-        if (item != nullptr) {
-            SetChecked(item, verified);
-        }
-    }
-    if (!RestoreParameters(m_catalog.parameterList, project)) {
-        ClearVerification();
-        throw ProjectMatchFailure(kMsgUnknownParameter);
-    }
-    for (size_t i = 0; i < m_catalog.parameterList.size(); ++i) {
-        if (m_parameterItems[i] != nullptr) {
-            SetChecked(m_parameterItems[i], m_catalog.parameterList[i].verified != 0);
-        }
-    }
-
-    m_crcValid = project.crcValid;
-    m_crcValue = project.crc;
-    SetCrcControlsEnabled(m_crcValid);
-    ShowCrc(m_crcValid, m_crcValue);
     m_saveAction->setEnabled(true);
     m_deleteAction->setEnabled(true);
-    RefreshOverview();
+    m_savedProject = CurrentProject();
+    if (result.crcMessage != 0) {
+        ShowMessageId(this, result.crcMessage, QMessageBox::Warning);
+    }
 }
 
 void CNorvaneCRCToolDlg::OnNew() {
-    if (m_projectUnsaved && !ConfirmDiscard()) {
+    if (ProjectUnsaved() && !ConfirmDiscard()) {
         return;
     }
     NewProject();
 }
 
 void CNorvaneCRCToolDlg::OnOpen() {
-    if (m_projectUnsaved) {
-        if (!ConfirmDiscard()) {
-            return;
-        }
-        m_projectUnsaved = false;  // even if the chooser is cancelled
+    if (ProjectUnsaved() && !ConfirmDiscard()) {
+        return;
     }
     FileDialogRequest request;
     request.title = Message(kMsgOpenProjectTitle);
@@ -160,21 +120,18 @@ void CNorvaneCRCToolDlg::OnOpen() {
     }
 }
 
-ProjectData CNorvaneCRCToolDlg::CurrentProject() const {
-    return CollectProject(selectedManufacturer, selectedDevice, selectedModule,
-                          {vendorVerified, deviceVerified, moduleVerified, busAddressVerified},
-                          m_catalog.parameterList, m_crcValid, m_crcValue);
-}
-
 void CNorvaneCRCToolDlg::OnSave() {
     if (m_projectPath.empty()) {
         return;  // the command is greyed then
     }
+    const ProjectData project = CurrentProject();
     try {
-        WriteProjectFile(CurrentProject(), m_projectPath);
+        WriteProjectFile(project, m_projectPath);
     } catch (const ProjectFileFailure&) {
         ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
+        return;
     }
+    m_savedProject = project;
 }
 
 void CNorvaneCRCToolDlg::OnSaveAs() {
@@ -189,21 +146,25 @@ void CNorvaneCRCToolDlg::OnSaveAs() {
         return;
     }
     const std::string path = LocalPath(chosen);
-    // The title and the remembered folder follow the choice even when writing fails.
-    SetProjectPath(path);
+    const ProjectData project = CurrentProject();
     try {
-        WriteProjectFile(CurrentProject(), path);
+        WriteProjectFile(project, path);
     } catch (const ProjectFileFailure&) {
+        // Nothing was saved, so nothing else changes: title, path, folder and menu stay.
         ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
         return;
     }
-    m_projectUnsaved = false;
+    SetProjectPath(path);
+    m_savedProject = project;
     m_saveAction->setEnabled(true);
     m_deleteAction->setEnabled(true);
 }
 
 void CNorvaneCRCToolDlg::OnDelete() {
     if (m_projectPath.empty()) {
+        return;
+    }
+    if (!AskYesNo(this, kMsgDeleteProjectQuestion, {ShownPath(m_projectPath)})) {
         return;
     }
     if (!DeleteProjectFile(m_projectPath)) {
@@ -221,7 +182,7 @@ namespace {
 // may ask for a confirmation. A setting that cannot be read ends the run (SettingsError).
 bool MayClose(CNorvaneCRCToolDlg& window) {
     bool ask = window.m_settings.ReadCloseCommitDialog();
-    if (window.m_projectUnsaved) {
+    if (window.ProjectUnsaved()) {
         if (!window.ConfirmDiscard()) {
             return false;
         }

@@ -1,25 +1,24 @@
 // File -> Verification record: the record of the verified module as the window shows it, in a
-// print preview from which the user prints it or saves it as PDF.
+// print preview from which the user prints it or saves it as PDF. Preview, printer and PDF file
+// get the same pages from one CRecordPrintout layout.
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QTextDocument>
 #include <ctime>
 #include <exception>
 #include <filesystem>
 
 #include "base/messages.h"
+#include "base/program_version.h"
 #include "project/project_file.h"
 #include "report/verification_record.h"
-#include "safety/param_stream.h"
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
+#include "window/record_printout.h"
 #include "xml/whole_file.h"
 
 namespace norvane {
@@ -31,25 +30,27 @@ RecordLanguage WindowLanguage() {
                                                                        : RecordLanguage::English;
 }
 
-// The record laid out on A4 pages of `device`.
-void PrintRecord(const QString& html, QPagedPaintDevice* device) {
-    QTextDocument document;
-    document.setHtml(html);
-    document.print(device);
+// The record on the pages of `printer`, laid out for its page layout (the user may change it
+// in the preview).
+void PrintRecord(const RecordDocument& document, QPrinter* printer) {
+    CRecordPrintout(document, printer->pageLayout()).Print(printer);
 }
 
 // The PDF file's bytes, made in memory so that the file is replaced only when all is there.
-QByteArray RecordPdf(const QString& html, const QString& title) {
+QByteArray RecordPdf(const RecordDocument& document, const QString& title) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(16, 18, 16, 18), QPageLayout::Millimeter));
-        writer.setResolution(300);
+        writer.setPageLayout(RecordPageLayout());
+        writer.setResolution(1200);
         writer.setTitle(title);
-        writer.setCreator(QStringLiteral("Norvane Safety CRC Tool"));
-        PrintRecord(html, &writer);
+        writer.setCreator(
+            QString::fromUtf8(kProgramName.data(), static_cast<qsizetype>(kProgramName.size())) +
+            QLatin1Char(' ') +
+            QString::fromUtf8(kProgramVersion.data(),
+                              static_cast<qsizetype>(kProgramVersion.size())));
+        CRecordPrintout(document, RecordPageLayout()).Print(&writer);
     }
     return buffer.data();
 }
@@ -62,43 +63,35 @@ VerificationRecord CNorvaneCRCToolDlg::CurrentRecord() const {
     record.tciMode = m_viewMode == ViewMode::Tci;
     if (record.tciMode) {
         record.tpfFileName = std::filesystem::path(m_tpfPath).filename().string();
+        record.slot = m_model.Tci().slot;
+        record.ipAddress = m_model.Tci().ipAddress;
     }
     record.projectPath = m_projectPath;
     FillRecordCatalog(record, m_catalogPath, m_catalog.catalogText);
-    FillRecordModule(record, selectedManufacturer, selectedDevice, selectedModule,
-                     m_catalog.parameterList, ResourceText("text.invalid").toStdString());
-    // A PROFINET device is addressed by the IP address of the call, as its tree item shows.
-    if (record.tciMode && record.busAddress && m_tci.busCategory == kBusCategoryProfinet) {
-        record.busAddress = m_tci.ipAddress;
-    }
-    record.crc = m_crcValue;
+    FillRecordModule(record, m_model, ResourceText("text.invalid").toStdString());
+    record.crc = m_model.Crc().value;
     return record;
 }
 
-void CNorvaneCRCToolDlg::UpdateRecordCommand() {
-    m_recordAction->setEnabled(m_crcValid && AllVerified());
-}
-
 void CNorvaneCRCToolDlg::OnVerificationRecord() {
-    if (!m_crcValid || !AllVerified()) {
+    if (!m_model.Crc().valid || !m_model.AllVerified()) {
         return;  // the command is greyed then
     }
     // The record states the CRC as the values' CRC: it must be that, whatever happened since
     // it was computed or read from a project file.
-    uint32_t crc = 0;
-    try {
-        crc = CurrentSafetyCrc();
-    } catch (const ParamStreamError&) {
-        ShowMessageId(this, kMsgParametersDoNotFit, QMessageBox::Critical);
+    int refusal = 0;
+    const std::optional<uint32_t> crc = m_model.CurrentSafetyCrc(&refusal);
+    if (!crc) {
+        ShowMessageId(this, refusal, QMessageBox::Critical);
         return;
     }
-    if (crc != m_crcValue) {
+    if (*crc != m_model.Crc().value) {
         ShowMessageId(this, kMsgRecordCrcDiffers, QMessageBox::Warning);
         return;
     }
 
-    const QString html =
-        QString::fromStdString(MakeVerificationRecordHtml(CurrentRecord(), WindowLanguage()));
+    const VerificationRecord record = CurrentRecord();
+    const RecordDocument document = MakeRecordDocument(record, WindowLanguage());
     const QString title = ResourceText("text.record.title");
     std::string folder;
     if (!m_projectPath.empty()) {
@@ -110,14 +103,20 @@ void CNorvaneCRCToolDlg::OnVerificationRecord() {
             folder.clear();  // the chooser then starts where the platform puts it
         }
     }
+    const QString fileName = QFile::decodeName(
+        QByteArray::fromStdString(RecordPdfFileName(m_projectPath, record.moduleName)));
 
     PrintPreviewRequest request;
     request.title = title;
+    request.pageLayout = RecordPageLayout();
     // A seam may keep the request beyond this call: both functions hold their own copies.
-    request.paint = [html](QPrinter* printer) { PrintRecord(html, printer); };
+    request.paint = [document](QPrinter* printer) { PrintRecord(document, printer); };
+    request.printName = ResourceText("text.record.print");
     request.commandText = ResourceText("text.record.savepdf");
+    request.commandName = ResourceText("text.record.savepdfname");
+    request.commandShortcut = QKeySequence::Save;
     // Runs inside the preview's own event loop: nothing may escape from here.
-    request.command = [this, html, title, folder] {
+    request.command = [this, document, title, folder, fileName] {
         // Over the preview, which is the modal window at this moment.
         QWidget* parent = QApplication::activeModalWidget();
         if (parent == nullptr) {
@@ -129,17 +128,20 @@ void CNorvaneCRCToolDlg::OnVerificationRecord() {
         save.folder = QFile::decodeName(QByteArray::fromStdString(folder));
         save.filters = {ResourceText("text.record.pdffilter")};
         save.defaultSuffix = QStringLiteral("pdf");
+        save.fileName = fileName;
         const QString chosen = ChooseFile(parent, save);
         if (chosen.isEmpty()) {
             return;
         }
-        const QByteArray pdf = RecordPdf(html, title);
+        const QByteArray pdf = RecordPdf(document, title);
         try {
             WriteWholeFile(std::string_view(pdf.constData(), static_cast<size_t>(pdf.size())),
                            QFile::encodeName(chosen).toStdString());
         } catch (const FileError&) {
             ShowMessageId(parent, kMsgRecordSaveFailed, QMessageBox::Critical);
+            return;
         }
+        ShowMessageId(parent, kMsgRecordSaved, QMessageBox::Information, QMessageBox::Ok, {chosen});
     };
     Dialogs().ShowPrintPreview(this, request);
 }

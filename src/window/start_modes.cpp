@@ -14,6 +14,8 @@ namespace norvane {
 
 bool CNorvaneCRCToolDlg::StartEditMode(const CommandLineInfo& info) {
     SetViewMode(ViewMode::Edit);
+    // The first module as the catalog shows it counts as saved: nothing to lose yet.
+    m_savedProject = CurrentProject();
     if (info.count < 2) {
         return true;
     }

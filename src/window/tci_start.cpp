@@ -1,12 +1,15 @@
 // The start by an engineering system through the tool calling interface: the TPF file is read
 // and decoded by the core; this file shows what it found and reports every refusal.
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "base/messages.h"
 #include "tci/module_record.h"
+#include "window/catalog_text.h"
 #include "window/dialog_seam.h"
+#include "window/language_resources.h"
 #include "window/main_window.h"
 
 namespace norvane {
@@ -15,10 +18,6 @@ namespace {
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-void SelectByName(QComboBox* combo, const std::string& name) {
-    combo->setCurrentIndex(combo->findData(QByteArray::fromStdString(name)));
 }
 
 }  // namespace
@@ -33,7 +32,8 @@ bool CNorvaneCRCToolDlg::StartTciMode(const CommandLineInfo& info) {
     m_tpfPath = path;
     const QStringList pathArgument{Text(path)};
 
-    switch (ReadTpfCall(path, m_tpf, m_tci)) {
+    TciData tci;
+    switch (ReadTpfCall(path, m_tpf, tci)) {
         case TpfReadStatus::CannotOpen:
             ShowMessageId(this, kMsgFileNotFound, QMessageBox::Warning, QMessageBox::Ok,
                           pathArgument);
@@ -51,71 +51,71 @@ bool CNorvaneCRCToolDlg::StartTciMode(const CommandLineInfo& info) {
             break;
     }
 
-    SelectTpfModule();
-    switch (const int refusal = TciStartRefusal(m_tci)) {
+    tci.moduleFound = SelectTpfModule(tci);
+    switch (const int refusal = TciStartRefusal(tci)) {
         case 0:
             break;
         case kMsgModuleNotSupported:
             ShowMessageId(this, refusal, QMessageBox::Critical, QMessageBox::Ok,
-                          {Text(m_tci.tpfModuleName), Text(m_tci.moduleIdentText)});
+                          {CatalogText(tci.tpfModuleName), CatalogText(tci.moduleIdentText)});
             return false;
         default:
             ShowMessageId(this, refusal, QMessageBox::Critical);
             return false;
     }
-    DecodeModuleRecord();
-    DeleteTpfFileUnlessDebug(path);
-    return true;
-}
 
-void CNorvaneCRCToolDlg::SelectTpfModule() {
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{m_vendorCombo, m_deviceCombo, m_moduleCombo, m_vendorEdit,
-                                         m_deviceEdit, m_moduleEdit}) {
-        widget->setVisible(false);
+    const DecodeResult result = m_model.ApplyTciCall(tci);
+    if (result.refusal == kMsgNoParameterRecord) {
+        // No record to verify: the call is refused and its file kept for a look at it.
+        ShowMessageId(this, kMsgNoParameterRecord, QMessageBox::Critical);
+        return false;
     }
-    m_accept->setEnabled(false);
-    m_tci.moduleFound = false;
-
-    const std::optional<TpfModuleMatch> match =
-        FindTpfModule(m_catalog.manufacturerList, m_tci.moduleIdentText);
-    if (!match) {
-        return;
-    }
-    // The same selection steps a user's choice takes, so that lists, tree, values and marks
-    // are those of the module the core found.
-    SelectByName(m_vendorCombo, match->manufacturer);
-    OnVendorChanged();
-    m_description->setText(Text(m_tci.tpfDeviceName));
-    SelectByName(m_deviceCombo, match->device);
-    OnDeviceChanged();
-    SelectByName(m_moduleCombo, match->module);
-    OnModuleChanged();
-
-    for (QLineEdit* edit : {m_vendorEdit, m_deviceEdit, m_moduleEdit}) {
-        edit->setVisible(true);
-    }
-    // A read-only field narrower than its text shows the beginning of the name, not its end.
-    for (QLineEdit* edit : {m_vendorEdit, m_deviceEdit, m_moduleEdit, m_description}) {
-        edit->setCursorPosition(0);
-    }
-    m_accept->setEnabled(true);
-    m_tci.moduleFound = true;
-}
-
-void CNorvaneCRCToolDlg::DecodeModuleRecord() {
-    const DecodeResult result =
-        norvane::DecodeModuleRecord(m_tci, selectedDevice, selectedModule, m_catalog.parameterList);
-    if (!result.recordFound) {
+    if (result.refusal == kMsgParameterNotInStream) {
         ShowMessageId(this, kMsgParameterNotInStream, QMessageBox::Critical, QMessageBox::Ok,
-                      {Text(m_tci.moduleIdentText)});
+                      {CatalogText(tci.moduleIdentText)});
         // The window closes as by its OK action; the start still completes, on a zero record.
         accept();
     }
     for (size_t i = 0; i < result.parameterErrors.size(); ++i) {
         ShowMessageId(this, kMsgParameterError, QMessageBox::Critical);
     }
+    // Who called and for what, as the TPF file names them.
+    const bool profinet = m_model.Bus() == BusKind::Profinet;
+    m_tciLine->setText(ResourceText(profinet ? "text.tci.callip" : "text.tci.call")
+                           .arg(CatalogText(tci.tpfDeviceName), CatalogText(tci.tpfModuleName),
+                                profinet ? CatalogText(tci.ipAddress) : QString::number(tci.slot)));
+    m_tciLine->setVisible(true);
     RefreshOverview();
+    RenderMarks();
+    RenderCrc();
+    DeleteTpfFileUnlessDebug(path);
+    return true;
+}
+
+bool CNorvaneCRCToolDlg::SelectTpfModule(const TciData& tci) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{m_vendorCombo, m_deviceCombo, m_moduleCombo, m_vendorEdit,
+                                         m_deviceEdit, m_moduleEdit}) {
+        widget->setVisible(false);
+    }
+    m_accept->setEnabled(false);
+    const std::optional<TpfModuleMatch> match =
+        FindTpfModule(m_catalog.manufacturerList, tci.moduleIdentText);
+    if (!match) {
+        return false;
+    }
+    m_model.SelectManufacturer(match->manufacturer);
+    m_model.SetDescription(tci.tpfDeviceName);
+    m_model.SelectDevice(match->device);
+    m_model.SelectModule(match->module);
+    RenderSelection();
+    ShowModule();
+
+    for (QLineEdit* edit : {m_vendorEdit, m_deviceEdit, m_moduleEdit}) {
+        edit->setVisible(true);
+    }
+    m_accept->setEnabled(true);
+    return true;
 }
 
 void CNorvaneCRCToolDlg::DeleteTpfFileUnlessDebug(const std::string& path) {

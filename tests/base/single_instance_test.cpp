@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstring>
 #include <optional>
+#include <random>
 #include <string>
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -77,6 +82,118 @@ TEST(SingleInstanceGuardTest, ANameIsFreeAgainWhenItsProcessEndsWithoutCleanUp) 
     const std::string name = UniqueName();
     EXPECT_EQ(GuardInChild(name, /*leak=*/true), 0);
     EXPECT_FALSE(SingleInstanceGuard(name).IsAlreadyRunning());
+}
+
+}  // namespace
+}  // namespace norvane
+
+namespace norvane {
+namespace {
+
+std::string RandomBytes(std::mt19937& random, size_t length) {
+    std::string bytes(length, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(random() & 0xFF);
+    }
+    return bytes;
+}
+
+// Any file name survives the wire; what the wire takes is exactly what was encoded: no
+// prefix, no other byte, nothing longer is read as a request of its own.
+TEST(InstanceRequestTest, OnlyWholeEncodingsAreRequests) {
+    std::mt19937 random(17);
+    for (int round = 0; round < 2000; ++round) {
+        InstanceRequest request;
+        const size_t length = round % 50 == 0 ? 4096 : random() % 300;
+        request.fileName = RandomBytes(random, length);
+        const std::string bytes = EncodeInstanceRequest(request);
+        ASSERT_LE(bytes.size(), kMaxInstanceRequest);
+        ASSERT_EQ(DecodeInstanceRequest(bytes), request) << round;
+
+        EXPECT_FALSE(DecodeInstanceRequest(bytes.substr(0, random() % bytes.size())));
+        EXPECT_FALSE(DecodeInstanceRequest(bytes + RandomBytes(random, 1 + random() % 4)));
+        // A changed byte gives no request, or one whose encoding is the changed bytes.
+        std::string changed = bytes;
+        changed[random() % changed.size()] = static_cast<char>(random() & 0xFF);
+        if (const auto decoded = DecodeInstanceRequest(changed)) {
+            EXPECT_EQ(EncodeInstanceRequest(*decoded), changed);
+        }
+        const std::string noise = RandomBytes(random, random() % 64);
+        if (const auto decoded = DecodeInstanceRequest(noise)) {
+            EXPECT_EQ(EncodeInstanceRequest(*decoded), noise);
+        }
+    }
+    const struct {
+        std::string bytes;
+        bool valid;
+    } cases[] = {
+        {"norvane-start/1\nend\n", true},
+        {"norvane-start/1\nfile 3\na\nbend\n", true},
+        {"norvane-start/1\nfile 0\nend\n", false},  // an empty name is written as none
+        {"norvane-start/1\nfile 03\nabcend\n", false},
+        {"norvane-start/1\nfile 4097\n" + std::string(4097, 'a') + "end\n", false},
+        {"norvane-start/1\nfile -1\nend\n", false},
+        {"norvane-start/2\nend\n", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecodeInstanceRequest(c.bytes).has_value(), c.valid) << c.bytes;
+    }
+}
+
+TEST(InstanceRequestTest, ASecondStartReachesTheFirst) {
+    const std::string name = UniqueName();
+    const SingleInstanceGuard first(name);
+    ASSERT_GE(first.ListeningSocket(), 0);
+    EXPECT_FALSE(first.ReceiveRequest(0));  // nobody asked
+
+    // From another process, as a second start does: with a file, without one.
+    for (const std::string file : {"/home/engineer/line 3\n.kfx", ""}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const SingleInstanceGuard second(name);
+            ::_exit(second.IsAlreadyRunning() && SendInstanceRequest(name, {file}) ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        EXPECT_EQ(first.ReceiveRequest(2000), InstanceRequest{file});
+        EXPECT_FALSE(first.ReceiveRequest(0));
+    }
+
+    // Nobody holds the name: nothing to hand over to.
+    EXPECT_FALSE(SendInstanceRequest(UniqueName("-nobody"), {}));
+    // A guard that lost the race listens to nothing.
+    const SingleInstanceGuard late(name);
+    EXPECT_EQ(late.ListeningSocket(), -1);
+    EXPECT_FALSE(late.ReceiveRequest(0));
+}
+
+TEST(InstanceRequestTest, AConnectionThatSaysNothingUsefulIsDropped) {
+    const std::string name = UniqueName();
+    const SingleInstanceGuard first(name);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path + 1, name.data(), name.size());
+    const auto size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    const auto connect = [&] {
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        EXPECT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), size), 0);
+        return fd;
+    };
+    // Silent and open: given up after the time allowed.
+    const int silent = connect();
+    EXPECT_FALSE(first.ReceiveRequest(100));
+    ::close(silent);
+    // Noise, and more bytes than any request.
+    for (const std::string& bytes :
+         {std::string("GET / HTTP/1.0\r\n\r\n"), std::string(kMaxInstanceRequest + 10, 'x')}) {
+        const int fd = connect();
+        ASSERT_EQ(::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), ssize_t(bytes.size()));
+        ::shutdown(fd, SHUT_WR);
+        EXPECT_FALSE(first.ReceiveRequest(1000));
+        ::close(fd);
+    }
 }
 
 }  // namespace

@@ -143,6 +143,17 @@ TEST(CatalogLint, EachCodeHasACatalogThatTriggersExactlyIt) {
         {Catalog(WithParameters(Param("name=\"B\" type=\"Bool\" min=\"0\" max=\"1\" "
                                       "defaultValue=\"1\" bitOffset=\"32\" bitLength=\"2\""))),
          "bool-bit-length", 4, "bitLength 2"},
+        {Catalog(WithParameters(Param("name=\"B\" type=\"Bool\" min=\"0\" max=\"1\" "
+                                      "defaultValue=\"1\" bitOffset=\"32\" bitLength=\"16\""))),
+         "bool-bit-length", 4, "byte exchange"},
+        {Catalog(WithParameters(Param("name=\"B\" type=\"Bool\" min=\"0\" max=\"2\" "
+                                      "defaultValue=\"1\" bitOffset=\"32\" bitLength=\"1\""))),
+         "limit-exceeds-field", 4, "max 2 does not fit a Bool (0 to 1)"},
+        // Its numbers are not read, so they are not judged either: the type is the one finding.
+        {Catalog(WithParameters(Param("name=\"T\" type=\"text\" min=\"9\" max=\"1\" "
+                                      "defaultValue=\"99999999999\" bitOffset=\"32\" "
+                                      "bitLength=\"8\""))),
+         "unknown-type", 4, "none of Bool, Int and UInt"},
         {Catalog(
              WithParameters(Param("name=\"P\" " + kUInt8 + "bitOffset=\"57\" bitLength=\"8\""))),
          "field-outside-image", 4, "bits 57 to 64 reach beyond the 8-byte image (bits 0 to 63"},
@@ -217,10 +228,21 @@ TEST(CatalogLint, LevelsFollowTheCodeTable) {
     const std::set<std::string_view> warnings = {
         "duplicate-name",  "bus-address-outside-limits", "tci-record-too-long", "no-parameters",
         "bool-bit-length", "enum-item-outside-limits",   "enum-duplicate-value"};
-    EXPECT_EQ(LintCodes().size(), 22u);
+    EXPECT_EQ(LintCodes().size(), 23u);
     for (const LintCode& code : LintCodes()) {
         EXPECT_EQ(code.level, warnings.count(code.code) ? LintLevel::Warning : LintLevel::Error)
             << code.code;
+    }
+    // A Bool whose bit the byte exchange moves can never be given a CRC with a 1: an error.
+    for (const auto& [length, level] :
+         {std::pair{2, LintLevel::Warning}, std::pair{8, LintLevel::Warning},
+          std::pair{16, LintLevel::Error}, std::pair{32, LintLevel::Error}}) {
+        const std::vector<LintFinding> findings =
+            Lint(Catalog(WithParameters(Param("name=\"B\" type=\"Bool\" min=\"0\" max=\"1\" "
+                                              "defaultValue=\"0\" bitOffset=\"32\" bitLength=\"" +
+                                              std::to_string(length) + "\""))));
+        ASSERT_EQ(findings.size(), 1u) << length;
+        EXPECT_EQ(findings[0].level, level) << length;
     }
 }
 
@@ -245,9 +267,6 @@ TEST(CatalogLint, BoundariesAreClean) {
                                      "defaultValue=\"-128\" bitOffset=\"56\" bitLength=\"8\""))),
         Catalog(WithParameters(Param("name=\"P\" " + kUInt8 + "bitOffset=\"32\" bitLength=\"8\"") +
                                Param("name=\"Q\" " + kUInt8 + "bitOffset=\"40\" bitLength=\"8\""))),
-        Catalog(WithParameters(Param("name=\"T\" type=\"text\" min=\"9\" max=\"1\" "
-                                     "defaultValue=\"99999999999\" bitOffset=\"32\" "
-                                     "bitLength=\"8\""))),
         Catalog(WithParameters(Param("name=\"E\" type=\"Int\" min=\"-1\" max=\"1\" "
                                      "defaultValue=\"-1\" paramView=\"Enum\" bitOffset=\"32\" "
                                      "bitLength=\"8\"",

@@ -22,7 +22,7 @@ constexpr const char* kCatalog =
     "<?xml version=\"1.0\"?><C>"
     "<Hersteller name=\"Vendor One\" identNumber=\"0x01\">"
     "<Device name=\"D\" identNumber=\"0x10\" enableBusAddress=\"yes\" busAddress=\"3\" "
-    "dataFormat=\"Motorola\">"
+    "minAddr=\"1\" maxAddr=\"125\" dataFormat=\"Motorola\">"
     "<Modul name=\"M\" identNumber=\"0x100\" lenUserParam=\"2\"><ParameterList>"
     "<Parameter name=\"A\" type=\"UInt\" defaultValue=\"1\" min=\"0\" max=\"255\" "
     "bitOffset=\"32\" bitLength=\"8\"/>"
@@ -84,6 +84,7 @@ class CliProjectTest : public ::testing::Test {
 };
 
 TEST_F(CliProjectTest, PrintsWhatTheWindowWouldShow) {
+    // Not every item verified: the CRC the file calls valid is not shown.
     const std::string kfx = Kfx(Project());
     const Result r = Call({"project", kfx, catalog_});
     EXPECT_EQ(r.status, kExitOk) << r.err;
@@ -93,15 +94,23 @@ TEST_F(CliProjectTest, PrintsWhatTheWindowWouldShow) {
               "module M 0x100 accepted=0\n"
               "description Line\\x203\n"
               "busAddress 7 accepted=1\n"
-              "crc BEEF valid=1\n"
+              "crc N/A valid=0\n"
               "parameter A 7 accepted=0\n"
               "parameter B -3 accepted=1\n"
               "recomputed " +
                   CrcOf({"A=7", "B=-3"}, false) + "\n");
 
-    const Result decimal = Call({"project", "--dec", kfx, catalog_});
+    // Everything verified and the CRC the values give: the stored CRC is shown.
+    ProjectData verified = Project();
+    verified.deviceAccepted = verified.moduleAccepted = true;
+    verified.parameters[1].accepted = true;
+    verified.crc = static_cast<uint32_t>(std::stoul(CrcOf({"A=7", "B=-3"}, true)));
+    const std::string saved = Kfx(verified);
+    const Result decimal = Call({"project", "--dec", saved, catalog_});
     EXPECT_EQ(decimal.status, kExitOk);
-    EXPECT_NE(decimal.out.find("\ncrc 48879 valid=1\n"), std::string::npos);
+    EXPECT_NE(decimal.out.find("\ncrc " + CrcOf({"A=7", "B=-3"}, true) + " valid=1\n"),
+              std::string::npos)
+        << decimal.out;
     EXPECT_NE(decimal.out.find("\nrecomputed " + CrcOf({"A=7", "B=-3"}, true) + "\n"),
               std::string::npos);
 }
@@ -114,9 +123,19 @@ TEST_F(CliProjectTest, LinesThatDependOnTheProject) {
          "\ndescription " + std::string(79, 'x') + "\n"},
         {[](ProjectData& p) {
              p.moduleId = "0x101";
-             p.parameters = {{32, 16, 300, true}};
+             p.parameters = {{32, 16, 0, true}};
          },
-         "\nparameter A 300 accepted=1\nrecomputed error\n"},
+         "\nparameter A 0 accepted=1\nrecomputed error\n"},
+        // A value that cannot be verified in this catalog keeps no mark, and no CRC is shown.
+        {[](ProjectData& p) {
+             p.parameters = {{40, 8, -6, true}, {32, 8, 7, true}};
+         },
+         "\nparameter A 7 accepted=1\nparameter B -6 accepted=0\n"},
+        {[](ProjectData& p) {
+             p.parameters = {{40, 8, -3, true}, {32, 8, 256, true}};
+         },
+         "\ncrc N/A valid=0\nparameter A 256 accepted=0\n"},
+        {[](ProjectData& p) { p.busAddress = 126; }, "\nbusAddress 126 accepted=0\n"},
     };
     for (const auto& [change, line] : cases) {
         ProjectData project = Project();

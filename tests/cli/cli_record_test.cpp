@@ -26,7 +26,7 @@ constexpr const char* kCatalog =
     "<?xml version=\"1.0\"?><C>"
     "<Hersteller name=\"Vendor & Sons\" identNumber=\"0x01\">"
     "<Device name=\"D\" identNumber=\"0x10\" enableBusAddress=\"yes\" busAddress=\"3\" "
-    "dataFormat=\"Motorola\">"
+    "minAddr=\"1\" maxAddr=\"125\" dataFormat=\"Motorola\">"
     "<Modul name=\"M\" identNumber=\"0x100\" lenUserParam=\"2\"><ParameterList>"
     "<Parameter name=\"A\" type=\"UInt\" defaultValue=\"1\" min=\"0\" max=\"255\" "
     "bitOffset=\"32\" bitLength=\"8\"/>"
@@ -112,9 +112,13 @@ TEST_F(CliRecordTest, WritesTheRecordOfAVerifiedProject) {
              // The catalog's names, not those the project was saved with.
              "Vendor &amp; Sons <span class=\"ident\">(ident 0x01)</span>",
              "<td>Line 3 &lt;cabinet 2&gt;</td>",
-             "<th width=\"35%\">Bus address</th><td>7</td>",
-             "<tr><td>A</td><td>7</td><td>0</td><td>255</td>",
-             "<tr><td>Mode</td><td>slow</td>",
+             // The project's marks of the header items.
+             "<th width=\"35%\">Bus-Address</th><td>7</td><td class=\"mark\">&#x2713; "
+             "verified</td>",
+             "(ident 0x100)</span></td><td class=\"mark\">&#x2713; verified</td>",
+             "<tr><td>A</td><td class=\"number\">7</td><td class=\"number\">0</td><td "
+             "class=\"number\">255</td>",
+             "<tr><td>Mode</td><td class=\"number\">slow</td>",
              "<span class=\"crc\">" + Hex(project.crc) + "</span>",
              "<span class=\"crc\">" + std::to_string(project.crc) + "</span>",
          }) {
@@ -146,7 +150,8 @@ TEST_F(CliRecordTest, DeviceWithoutBusAddressNeedsNoneVerified) {
     project.crc = CrcOf({"--device", "Plain", "--set", "X=4"});
     const Result r = Call({"record", Kfx(project), catalog_});
     ASSERT_EQ(r.status, kExitOk) << r.out;
-    EXPECT_NE(r.out.find("<th width=\"35%\">Bus address</th><td>none</td>"), std::string::npos);
+    EXPECT_NE(r.out.find("<th width=\"35%\">Bus-Address</th><td>none</td></tr>"),
+              std::string::npos);
 }
 
 TEST_F(CliRecordTest, RefusesWhatARecordMustNotState) {
@@ -165,9 +170,14 @@ TEST_F(CliRecordTest, RefusesWhatARecordMustNotState) {
          "{values}\n"},
         {[](ProjectData& p) {
              p.moduleId = "0x101";
-             p.parameters = {{32, 16, 300, true}};
+             p.parameters = {{32, 16, 0, true}};
          },
          "error record no CRC can be computed from the project's values\n"},
+        // Values the catalog does not allow (any more) are not verified, whatever the file says.
+        {[](ProjectData& p) { p.parameters[1].selectedValue = 3; },
+         "error record not every item of the project is verified\n"},
+        {[](ProjectData& p) { p.parameters[0].selectedValue = 256; },
+         "error record not every item of the project is verified\n"},
         // The errors of `safetycrc project`.
         {[](ProjectData& p) { p.moduleId = "0x102"; },
          "error 128 The project file specifies an unknown module.\n"},

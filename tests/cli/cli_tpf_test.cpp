@@ -99,7 +99,7 @@ TEST_F(CliTpfTest, WarnsOfFieldsOutsideTheRecordAndRefusesAnOversizedCrc) {
             args.insert(args.begin() + 1, option);
         }
         const Result result = Call(args);
-        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.status, 1);  // no CRC: the values shown are not all the record's
         const std::string out = result.out;
         EXPECT_NE(out.find("stream length=16 hexPrefix=0\n"
                            "device Press\\x20line\\x20coupler busAddress=0 ipAddress=192.168.0.41\n"
@@ -107,10 +107,10 @@ TEST_F(CliTpfTest, WarnsOfFieldsOutsideTheRecordAndRefusesAnOversizedCrc) {
                            "slot=1\n"
                            "selected Kestrel\\x20Safety\\x20Systems "
                            "KS-PN\\x201000\\x20PROFINET\\x20coupler KS\\x20F-DO\\x208x0.5A\\x20PM\n"
-                           "record 007d000e000203fd00fa3d880000000000"),
+                           "record 007d000e00a0001e00137c25000000"),
                   std::string::npos)
             << out;
-        EXPECT_NE(out.find("parameter Test\\x20pulse\\x20period 2\n"
+        EXPECT_NE(out.find("parameter Test\\x20pulse\\x20period 1\n"
                            "warning 118 Error in Parameter. Load\\x20current\\x20offset\\x20(mA)\n"
                            "parameter Load\\x20current\\x20offset\\x20(mA) 0\n"
                            "warning 118 Error in Parameter. Diagnostics\\x20enabled\n"
@@ -145,6 +145,18 @@ TEST_F(CliTpfTest, ReportsARefusedCallOnOneLine) {
         {"no block of that slot",
          Replace(profibus, "Name=\"Slot\" Value=\"3\"", "Name=\"Slot\" Value=\"5\""),
          "error 139 Module parameter 0x40A1 not found in the byte-stream.\n"},
+        // No usable record: never a CRC of a record of zeros.
+        {"a bus that is neither PROFIBUS nor PROFINET",
+         Replace(profibus, "036D1499-387B-11D4-86E1-00E0987270B9",
+                 "036D1499-387B-11D4-86E1-00E0987270B8"),
+         "error 154 There was no valid parameter record found for the selected module.\n"},
+        {"a stream of 512 bytes or more",
+         Replace(profibus, "Value=\"3580010B", "Value=\"" + std::string(1024, '0') + "3580010B"),
+         "error 154 There was no valid parameter record found for the selected module.\n"},
+        {"a PROFINET stream shorter than the module's record",
+         Replace(Sample("ProfinetCall.tpf"), "0000007D000E00A0001E00137C25FC00",
+                 "0000007D000E00A0001E00137C25FC"),
+         "error 154 There was no valid parameter record found for the selected module.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -158,6 +170,15 @@ TEST_F(CliTpfTest, ReportsARefusedCallOnOneLine) {
         EXPECT_EQ(result.out, line);
         EXPECT_TRUE(std::filesystem::exists(path));
     }
+
+    // The bus category in lower case and in braces names the same bus.
+    const Result braced =
+        Call({"tpf",
+              Put("call.tpf", Replace(profibus, "036D1499-387B-11D4-86E1-00E0987270B9",
+                                      "{036d1499-387b-11d4-86e1-00e0987270b9}")),
+              catalog_});
+    EXPECT_EQ(braced.status, 0);
+    EXPECT_NE(braced.out.find("\ncrc DC6F47B5\n"), std::string::npos) << braced.out;
 
     const std::string path = Put("call.tpf", profibus);
     for (const std::vector<std::string>& args :

@@ -13,9 +13,9 @@
 
 #include "catalog/catalog.h"
 #include "project/project_file.h"
-#include "project/project_match.h"
 #include "safety/param_stream.h"
 #include "settings/md5_digest.h"
+#include "verification/project_opening.h"
 #include "xml/xml_parser.h"
 #include "xml/xml_tree.h"
 #include "xml/xml_writer.h"
@@ -55,15 +55,17 @@ void Check(const std::string& projectText, const std::string& catalogText) {
 
     norvane::CatalogData catalog;
     catalog.Load(catalogText);
+    norvane::OpenedProject opened(catalog);
     try {
-        const norvane::ProjectMatch match = norvane::MatchProject(catalog, project);
-        (void)norvane::ProjectDescription(project.description);
-        const norvane::ParamStream image = norvane::BuildParamStream(
-            match.device->dataFormat, uint32_t{match.module->lenUserParam} + 4,
-            catalog.parameterList);
-        (void)norvane::RecordSafetyCrc(image.data, match.module->lenUserParam);
+        norvane::OpenProjectData(opened, project);
     } catch (const norvane::ProjectMatchFailure&) {
-    } catch (const norvane::ParamStreamError&) {
+        return;
+    }
+    // A CRC the opened project shows is the CRC of the values it shows, all of them verified.
+    const norvane::CrcState& crc = opened.model.Crc();
+    if (crc.valid && (!opened.model.AllVerified() || !opened.recomputedCrc ||
+                      *opened.recomputedCrc != crc.value)) {
+        std::abort();
     }
 }
 

@@ -11,6 +11,7 @@
 #include "safety/param_stream.h"
 #include "tci/module_record.h"
 #include "tci/tpf_reader.h"
+#include "verification/verification_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
@@ -27,21 +28,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         norvane::FindTpfModule(catalog.manufacturerList, tci.moduleIdentText);
     tci.moduleFound = match.has_value();
     (void)norvane::TciStartRefusal(tci);
-    if (!match || catalog.LoadDevices(match->manufacturer) == nullptr) {
+    if (!match) {
         return 0;
     }
-    const norvane::CatalogDevice* device = catalog.LoadModules(match->device);
-    const norvane::CatalogModule* module = catalog.LoadParameters(match->module);
-    if (device == nullptr || module == nullptr) {
+    norvane::VerificationModel model(catalog);
+    model.SetMode(norvane::VerificationMode::Tci);
+    if (!model.SelectManufacturer(match->manufacturer) || !model.SelectDevice(match->device) ||
+        !model.SelectModule(match->module)) {
         __builtin_trap();  // the match named records that the selection cannot find
     }
-    norvane::CatalogDevice selectedDevice = *device;
-    const norvane::CatalogModule selectedModule = *module;
     // Decoded even without a stream, so that every record cut is tried on every input.
-    (void)norvane::DecodeModuleRecord(tci, selectedDevice, selectedModule, catalog.parameterList);
-    try {
-        (void)norvane::RecordSafetyCrc(tci.moduleRecord, selectedModule.lenUserParam);
-    } catch (const norvane::ParamStreamError&) {
+    (void)model.ApplyTciCall(tci);
+    // Every received value is confirmed as it is; a CRC, when one is given, must be the
+    // record's and go with the values decoded from it.
+    for (const norvane::WalkItem& item : model.Items()) {
+        (void)model.Accept(item, {});
+    }
+    if (model.CalcSafetyCrc() == 0 && model.Crc().valid &&
+        model.Crc().value != norvane::RecordSafetyCrc(model.Tci().moduleRecord,
+                                                      model.SelectedModule().lenUserParam)) {
+        __builtin_trap();
     }
     return 0;
 }

@@ -1,16 +1,22 @@
 #include "report/verification_record.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <map>
+#include <optional>
 #include <string>
+
+#include "base/program_version.h"
+#include "base/text_table.h"
+#include "support/temp_dir.h"
 
 namespace norvane {
 namespace {
 
 VerificationRecord Sample() {
     VerificationRecord record;
-    record.programName = "Norvane Safety CRC Tool";
+    record.programName = "Norvane Safety Configurator";
     record.programVersion = "0.1.0";
     record.dateTime = "2026-12-08T21:30:05+01:00";
     record.loginName = "engineer";
@@ -25,6 +31,8 @@ VerificationRecord Sample() {
     record.moduleIdent = "0x40A1";
     record.description = "Line 3, cabinet 2";
     record.busAddress = "3";
+    record.manufacturerVerified = record.deviceVerified = true;
+    record.busAddressVerified = record.moduleVerified = true;
     record.parameters = {{"F_Source_Add", "1", "1", "65534", true},
                          {"F_SIL", "SIL3", "SIL1", "SIL3", true}};
     record.crc = 0x0000ABCDu;
@@ -50,32 +58,40 @@ TEST(VerificationRecord, StatesEveryFactInEachLanguage) {
          {"<html lang=\"en\">", "<h1>Verification record</h1>",
           "<th width=\"35%\">Mode</th><td>Edit</td>",
           "<th width=\"35%\">Project file</th><td>none</td>",
-          "<th width=\"35%\">Bus address</th><td>3</td>",
+          "<th width=\"35%\">Bus-Address</th><td>3</td><td class=\"mark\">&#x2713; verified</td>",
+          "<th width=\"35%\">Vendor</th><td>Norvane Automation <span class=\"ident\">(ident "
+          "0x0317)</span></td><td class=\"mark\">&#x2713; verified</td>",
+          "<h2>Module</h2>", "<h2>CRC module</h2>",
           "<th width=\"25%\">Verified by</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
           "<th width=\"25%\">Date</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
           "<th width=\"25%\">Signature</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
-          "&#x2713; verified"},
-         {"Geprüft", "Unterschrift", "keine"}},
+          "<td>&#x2713; verified</td>", "Norvane Safety Configurator, Version 0.1.0"},
+         {"verifiziert", "Unterschrift", "keine", "Baugruppe"}},
         {RecordLanguage::German,
          {"<html lang=\"de\">", "<h1>Verifikationsprotokoll</h1>",
           "<th width=\"35%\">Betriebsart</th><td>Bearbeiten</td>",
           "<th width=\"35%\">Projektdatei</th><td>keine</td>",
-          "<th width=\"35%\">Busadresse</th><td>3</td>",
-          "<th width=\"25%\">Geprüft von</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
+          "<th width=\"35%\">Busadresse</th><td>3</td><td class=\"mark\">&#x2713; "
+          "verifiziert</td>",
+          "<th width=\"35%\">Baugruppe</th><td>F-DI 8x24VDC <span class=\"ident\">(Kennung "
+          "0x40A1)</span></td>",
+          "<h2>Baugruppe</h2>", "<h2>Baugruppen-CRC</h2>",
+          "<th width=\"25%\">Verifiziert von</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
           "<th width=\"25%\">Datum</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
           "<th width=\"25%\">Unterschrift</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
-          "&#x2713; geprüft"},
-         {"Verified by", "Signature", ">none<"}},
+          "<td>&#x2713; verifiziert</td>", "Norvane Safety Configurator, Version 0.1.0"},
+         {"Verified by", "Signature", ">none<", "Modul<", "geprüft"}},
     };
     for (const Case& c : cases) {
         const std::string html = MakeVerificationRecordHtml(Sample(), c.language);
         for (const std::string& part : std::vector<std::string>{
-                 "Norvane Safety CRC Tool 0.1.0", "2026-12-08T21:30:05+01:00", "engineer",
-                 "bench-7", "SafetyConfiguratorEN.xml", "0123456789abcdef0123456789abcdef",
-                 "Norvane Automation", "0x0317", "NV-DP 200 PROFIBUS head", "0x0B1A",
-                 "F-DI 8x24VDC", "0x40A1", "Line 3, cabinet 2",
-                 "<tr><td>F_Source_Add</td><td>1</td><td>1</td><td>65534</td>",
-                 "<tr><td>F_SIL</td><td>SIL3</td><td>SIL1</td><td>SIL3</td>",
+                 "2026-12-08T21:30:05+01:00", "engineer", "bench-7", "SafetyConfiguratorEN.xml",
+                 "0123456789abcdef0123456789abcdef", "Norvane Automation", "0x0317",
+                 "NV-DP 200 PROFIBUS head", "0x0B1A", "F-DI 8x24VDC", "0x40A1", "Line 3, cabinet 2",
+                 "<tr><td>F_Source_Add</td><td class=\"number\">1</td><td "
+                 "class=\"number\">1</td><td class=\"number\">65534</td>",
+                 "<tr><td>F_SIL</td><td class=\"number\">SIL3</td><td "
+                 "class=\"number\">SIL1</td><td class=\"number\">SIL3</td>",
                  // The CRC as the window shows it, in both forms.
                  "<span class=\"crc\">ABCD</span>", "<span class=\"crc\">43981</span>"}) {
             EXPECT_NE(html.find(part), std::string::npos) << part;
@@ -87,6 +103,104 @@ TEST(VerificationRecord, StatesEveryFactInEachLanguage) {
             EXPECT_EQ(html.find(part), std::string::npos) << part;
         }
         EXPECT_EQ(Count(html, "<tr><td>"), 2u);
+        // Four header items and two parameters, all verified.
+        EXPECT_EQ(Count(html, "&#x2713; "), 6u);
+    }
+}
+
+// The record speaks the window's language: its labels, column heads and marks are the texts
+// that the language pack gives the same things in the window.
+TEST(VerificationRecord, UsesTheWindowsWords) {
+    // A label as the window shows it, without mnemonic and colon.
+    const auto spoken = [](std::string text) {
+        std::erase(text, '&');
+        while (!text.empty() && (text.back() == ':' || text.back() == ' ')) {
+            text.pop_back();
+        }
+        return text;
+    };
+    for (const auto& [folder, language] :
+         {std::pair{"en", RecordLanguage::English}, std::pair{"de", RecordLanguage::German}}) {
+        const std::map<std::string, std::string> pack = ParseTextTable(testing::ReadFile(
+            testing::SourcePath(std::string("resources/lang/") + folder + "/strings.txt")));
+        ASSERT_FALSE(pack.empty()) << folder;
+        VerificationRecord record = Sample();
+        record.parameters[1].verified = false;
+        const RecordDocument document = MakeRecordDocument(record, language);
+        const RecordFactTable& module = document.sections.at(1);
+        ASSERT_EQ(module.facts.size(), 5u);
+        const std::pair<std::string, std::string> words[] = {
+            {document.title, pack.at("text.record.title")},
+            {module.heading, pack.at("text.module")},
+            {module.facts[0].label, spoken(pack.at("control.1030"))},
+            {module.facts[1].label, spoken(pack.at("control.1031"))},
+            {module.facts[2].label, spoken(pack.at("control.1036"))},
+            {module.facts[3].label, pack.at("string.114")},
+            {module.facts[4].label, spoken(pack.at("control.1032"))},
+            {module.facts[0].mark, pack.at("text.verified")},
+            {document.parametersHeading, pack.at("control.1034")},
+            {document.columns[0], pack.at("string.131")},
+            {document.columns[1], pack.at("string.132")},
+            {document.columns[2], pack.at("string.133")},
+            {document.columns[3], pack.at("string.134")},
+            {document.rows[0].cells[4], pack.at("text.verified")},
+            {document.crc.heading, pack.at("control.1033")},
+            {document.language, pack.at("text.record.language")},
+        };
+        for (const auto& [recordWord, windowWord] : words) {
+            EXPECT_EQ(recordWord, windowWord) << folder;
+        }
+        EXPECT_TRUE(document.rows[1].missing);
+        EXPECT_NE(document.rows[1].cells[4], document.rows[0].cells[4]);
+    }
+}
+
+TEST(VerificationRecord, FooterAndPageNumbers) {
+    const RecordDocument english = MakeRecordDocument(Sample(), RecordLanguage::English);
+    EXPECT_EQ(english.footerModule, "Module F-DI 8x24VDC");
+    EXPECT_EQ(english.footerCrc, "CRC ABCD Hex / 43981 Dec");
+    EXPECT_EQ(RecordPageNumber(english, 2, 5), "Page 2 of 5");
+    const RecordDocument german = MakeRecordDocument(Sample(), RecordLanguage::German);
+    EXPECT_EQ(german.footerModule, "Baugruppe F-DI 8x24VDC");
+    EXPECT_EQ(german.footerCrc, "CRC ABCD Hex / 43981 Dez");
+    EXPECT_EQ(RecordPageNumber(german, 10, 12), "Seite 10 von 12");
+}
+
+TEST(VerificationRecord, ToolCallingFactsAndMissingMarks) {
+    struct Case {
+        std::optional<uint32_t> slot;
+        std::string ipAddress;
+        bool tci;
+        std::vector<std::string> present;
+        std::vector<std::string> absent;
+    };
+    const Case cases[] = {
+        {7, "", true, {"<th width=\"35%\">Slot</th><td>7</td>"}, {"IP address"}},
+        {1,
+         "192.168.0.41",
+         true,
+         {"<th width=\"35%\">Slot</th><td>1</td>",
+          "<th width=\"35%\">IP address</th><td>192.168.0.41</td>"},
+         {}},
+        // Edit mode has no call to tell of, whatever the fields hold.
+        {3, "10.0.0.1", false, {}, {"Slot", "IP address"}},
+    };
+    for (const Case& c : cases) {
+        VerificationRecord record = Sample();
+        record.tciMode = c.tci;
+        record.slot = c.slot;
+        record.ipAddress = c.ipAddress;
+        record.deviceVerified = false;
+        const std::string html = MakeVerificationRecordHtml(record, RecordLanguage::English);
+        for (const std::string& part : c.present) {
+            EXPECT_NE(html.find(part), std::string::npos) << part;
+        }
+        for (const std::string& part : c.absent) {
+            EXPECT_EQ(html.find(part), std::string::npos) << part;
+        }
+        EXPECT_NE(html.find("(ident 0x0B1A)</span></td><td class=\"mark missing\">NOT "
+                            "verified</td>"),
+                  std::string::npos);
     }
 }
 
@@ -96,15 +210,17 @@ TEST(VerificationRecord, ModeProjectBusAddressAndMarks) {
     record.tpfFileName = "call.tpf";
     record.projectPath = "/home/engineer/projects/line 3.kfx";
     record.busAddress.reset();
+    record.busAddressVerified = false;
     record.parameters[1].verified = false;
     record.crc = 0xFFFFFFFFu;
     const std::string html = MakeVerificationRecordHtml(record, RecordLanguage::English);
     EXPECT_NE(html.find("<th width=\"35%\">Mode</th><td>TCI, TPF file call.tpf</td>"),
               std::string::npos);
     EXPECT_NE(html.find("<td>/home/engineer/projects/line 3.kfx</td>"), std::string::npos);
-    EXPECT_NE(html.find("<th width=\"35%\">Bus address</th><td>none</td>"), std::string::npos);
+    // No address to verify: no mark either way.
+    EXPECT_NE(html.find("<th width=\"35%\">Bus-Address</th><td>none</td></tr>"), std::string::npos);
     EXPECT_NE(html.find("<td class=\"missing\">NOT verified</td>"), std::string::npos);
-    EXPECT_EQ(Count(html, "&#x2713; verified"), 1u);
+    EXPECT_EQ(Count(html, "<td>&#x2713; verified"), 1u);
     EXPECT_NE(html.find(">FFFFFFFF<"), std::string::npos);
     EXPECT_NE(html.find(">4294967295<"), std::string::npos);
 }
@@ -186,10 +302,10 @@ TEST(VerificationRecord, IsoDateTimeWithOffset) {
 
     VerificationRecord record;
     FillRecordEnvironment(record, std::time(nullptr));
-    EXPECT_TRUE(std::regex_match(record.dateTime,
-                                 std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d)")))
-        << record.dateTime;
-    EXPECT_EQ(record.programName, "Norvane Safety CRC Tool");
+    EXPECT_THAT(record.dateTime,
+                ::testing::MatchesRegex(
+                    "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}"));
+    EXPECT_EQ(record.programName, kProgramName);
     EXPECT_EQ(record.programVersion, NORVANE_VERSION);
     EXPECT_FALSE(record.loginName.empty());
     EXPECT_FALSE(record.hostName.empty());

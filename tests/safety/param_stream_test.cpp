@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "safety/safety_crc.h"
@@ -107,6 +108,115 @@ TEST(ParamStream, RefusesFieldsItCannotHold) {
         FAIL();
     } catch (const ParamStreamError& error) {
         EXPECT_NE(std::string(error.what()).find("\"P40\""), std::string::npos) << error.what();
+    }
+}
+
+CatalogParameter Typed(ParamType type, int32_t bitOffset, int32_t bitLength, uint32_t value) {
+    CatalogParameter parameter = Field(bitOffset, bitLength, value);
+    parameter.type = type;
+    return parameter;
+}
+
+// A field reads back when the 32-bit pattern read equals the value's pattern; otherwise the
+// values get no CRC at all.
+TEST(ParamStream, NoCrcUnlessEveryFieldReadsBackItsValue) {
+    const auto minus = [](int32_t value) { return static_cast<uint32_t>(value); };
+    struct Case {
+        const char* name;
+        std::vector<CatalogParameter> parameters;
+        bool readsBack;
+    };
+    const Case cases[] = {
+        {"Int -3 in 8 bits", {Typed(ParamType::Int, 32, 8, minus(-3))}, true},
+        {"Int 253 in 8 bits is -3 there", {Typed(ParamType::Int, 32, 8, 253)}, false},
+        {"Int -128 in 8 bits", {Typed(ParamType::Int, 32, 8, minus(-128))}, true},
+        {"Int -129 in 8 bits", {Typed(ParamType::Int, 32, 8, minus(-129))}, false},
+        {"Int -2 in 16 bits", {Typed(ParamType::Int, 32, 16, minus(-2))}, true},
+        {"Int 32767 in 16 bits", {Typed(ParamType::Int, 32, 16, 32767)}, true},
+        {"Int 32768 in 16 bits", {Typed(ParamType::Int, 32, 16, 32768)}, false},
+        {"UInt 255 in 8 bits", {Typed(ParamType::UInt, 32, 8, 255)}, true},
+        {"UInt 0x1FF in 8 bits", {Typed(ParamType::UInt, 32, 8, 0x1FF)}, false},
+        {"UInt 65537 in 16 bits", {Typed(ParamType::UInt, 32, 16, 65537)}, false},
+        {"UInt 0x12345 in 16 bits", {Typed(ParamType::UInt, 32, 16, 0x12345)}, false},
+        {"any 32-bit value fits 32 bits", {Typed(ParamType::UInt, 32, 32, 0xFFFFFFFFu)}, true},
+        {"Int -1 in 32 bits", {Typed(ParamType::Int, 32, 32, minus(-1))}, true},
+        {"Bool 1 in 1 bit", {Typed(ParamType::Bool, 32, 1, 1)}, true},
+        {"Bool 1 in 8 bits", {Typed(ParamType::Bool, 32, 8, 1)}, true},
+        {"Bool 2 in 8 bits", {Typed(ParamType::Bool, 32, 8, 2)}, false},
+        {"Bool 1 in 16 bits: the exchange moves its bit",
+         {Typed(ParamType::Bool, 32, 16, 1)},
+         false},
+        {"Bool 0 in 16 bits", {Typed(ParamType::Bool, 32, 16, 0)}, true},
+        {"Bool 1 in 32 bits", {Typed(ParamType::Bool, 32, 32, 1)}, false},
+        {"unknown type holding 0", {Typed(ParamType::None, 32, 8, 0)}, true},
+        {"unknown type holding 5", {Typed(ParamType::None, 32, 8, 5)}, false},
+        {"overlap with the same bits",
+         {Typed(ParamType::UInt, 32, 8, 0x0F), Typed(ParamType::UInt, 32, 4, 0x0F)},
+         true},
+        {"overlap with other bits",
+         {Typed(ParamType::UInt, 32, 8, 0x0F), Typed(ParamType::UInt, 32, 4, 0x03)},
+         false},
+        // A field that the image holds reads back at its very end, last byte included.
+        {"field ending at the last bit", {Typed(ParamType::UInt, 48, 16, 0xBEEF)}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const DataFormat format : {DataFormat::Motorola, DataFormat::Intel}) {
+            const ParamStream image = BuildParamStream(format, 8, c.parameters);
+            EXPECT_EQ(FirstUnreadParameter(image.data, format, c.parameters).has_value(),
+                      !c.readsBack);
+            if (c.readsBack) {
+                EXPECT_EQ(ParameterImageCrc(format, 4, c.parameters),
+                          RecordSafetyCrc(image.data, 4));
+            } else {
+                EXPECT_THROW(ParameterImageCrc(format, 4, c.parameters), ReadBackError);
+            }
+            if (c.parameters.size() == 1) {
+                const CatalogParameter& p = c.parameters[0];
+                EXPECT_EQ(FieldHolds(p.type, p.bitLength, p.value), c.readsBack);
+            }
+        }
+    }
+}
+
+// Values within their fields, placed into an image of either data format and read back, are
+// the values placed, whatever the offsets, lengths and types.
+TEST(ParamStream, ImageAndDecodingAreInverse) {
+    std::mt19937 random(20261209);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<CatalogParameter> parameters;
+        int32_t offset = 32 + static_cast<int32_t>(random() % 8);
+        const int count = 1 + static_cast<int>(random() % 12);
+        for (int i = 0; i < count; ++i) {
+            const auto type = static_cast<ParamType>(1 + random() % 3);
+            const int32_t length = type == ParamType::Bool
+                                       ? (random() % 2 == 0 ? 1 : 8)
+                                       : 1 + static_cast<int32_t>(random() % 32);
+            uint32_t value = 0;
+            if (type == ParamType::Bool) {
+                value = random() % 2;
+            } else {
+                const uint64_t span = uint64_t{1} << length;
+                value = static_cast<uint32_t>(random() % span);
+                if (type == ParamType::Int && length < 32 && (value >> (length - 1)) != 0) {
+                    value |= ~static_cast<uint32_t>(span - 1);  // the negative value of the field
+                }
+            }
+            parameters.push_back(Typed(type, offset, length, value));
+            offset += length + static_cast<int32_t>(random() % 3);
+        }
+        const auto size = static_cast<uint32_t>((offset + 7) / 8);
+        for (const DataFormat format : {DataFormat::Motorola, DataFormat::Intel}) {
+            const ParamStream image = BuildParamStream(format, size, parameters);
+            for (const CatalogParameter& p : parameters) {
+                ASSERT_EQ(ReadField(image.data, format, p.type, static_cast<uint32_t>(p.bitOffset),
+                                    static_cast<uint32_t>(p.bitLength)),
+                          p.value)
+                    << "round " << round << " offset " << p.bitOffset << " length " << p.bitLength;
+                ASSERT_TRUE(FieldHolds(p.type, p.bitLength, p.value));
+            }
+            ASSERT_FALSE(FirstUnreadParameter(image.data, format, parameters).has_value());
+        }
     }
 }
 

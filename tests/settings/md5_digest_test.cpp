@@ -96,14 +96,22 @@ TEST_F(FileDigestTest, ChunkBoundariesDoNotChangeTheDigest) {
 }
 
 TEST_F(FileDigestTest, MatchesOnlyTheExactLowercaseText) {
+    // The same rule for a file and for bytes already read (the bytes that are then used).
     const std::string path = Write("abc", "abc");
-    EXPECT_TRUE(FileDigestMatches(path, "900150983cd24fb0d6963f7d28e17f72"));
-    EXPECT_FALSE(FileDigestMatches(path, "900150983CD24FB0D6963F7D28E17F72"));
-    EXPECT_FALSE(FileDigestMatches(path, "900150983cd24fb0d6963f7d28e17f72 "));
-    EXPECT_FALSE(FileDigestMatches(path, "900150983cd24fb0d6963f7d28e17f7"));
-    EXPECT_FALSE(FileDigestMatches(path, " "));
-    EXPECT_FALSE(FileDigestMatches(path, ""));
+    const std::pair<const char*, bool> expected[] = {
+        {"900150983cd24fb0d6963f7d28e17f72", true},
+        {"900150983CD24FB0D6963F7D28E17F72", false},
+        {"900150983cd24fb0d6963f7d28e17f72 ", false},
+        {"900150983cd24fb0d6963f7d28e17f7", false},
+        {" ", false},
+        {"", false},
+    };
+    for (const auto& [digest, matches] : expected) {
+        EXPECT_EQ(FileDigestMatches(path, digest), matches) << digest;
+        EXPECT_EQ(DigestMatches("abc", digest), matches) << digest;
+    }
     EXPECT_TRUE(FileDigestMatches(Write("empty", ""), kEmptyDigest));
+    EXPECT_TRUE(DigestMatches("", kEmptyDigest));
 }
 
 TEST_F(FileDigestTest, FolderOrMissingFileNeverMatches) {

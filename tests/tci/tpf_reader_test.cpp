@@ -98,6 +98,13 @@ TEST(ReadTpfDeviceTest, ReadsDeviceAndSelectedModuleAsTheCallerWroteThem) {
                               Item("\"RecordDataObject\"", "0000007D0202") +
                               "</ParameterList></SubmoduleItem></SubmoduleList>")),
          true, pn, "", 0, "0x40A1", 0x40A1, 2, false, 6, "0000007d0202"},
+        {"a shorter submodule record replaces the module's entirely",
+         Subsystem(pn, "",
+                   Module("true", kIdent + Item("\"RecordDataObject\"", "0000007D010101"),
+                          "<SubmoduleList><SubmoduleItem><ParameterList>" +
+                              Item("\"RecordDataObject\"", "0000007D02") +
+                              "</ParameterList></SubmoduleItem></SubmoduleList>")),
+         true, pn, "", 0, "0x40A1", 0x40A1, 2, false, 5, "0000007d020000"},
         {"numbers read as far as they go",
          Subsystem(pb, Item("\"BusAddress\"", " -5x") + Item("\"Prm-Telegram\"", "01"),
                    Module("true", Item("\"IdentNumber\"", "0x1240Ag") + Item("\"Slot\"", "259"))),
@@ -144,6 +151,40 @@ TEST(ReadTpfDeviceTest, ReadsDeviceAndSelectedModuleAsTheCallerWroteThem) {
         EXPECT_EQ(tci.tpfDeviceName, "Head");
         EXPECT_EQ(tci.tpfModuleName, c.found ? "Mod" : "");
     }
+}
+
+// What came from the engineering system: the bytes the last stream filled, and names cut
+// before a character that would not fit.
+TEST(ReadTpfDeviceTest, CountsTheConvertedBytesAndCutsNamesWhole) {
+    const std::string pb = "036D1499-387B-11D4-86E1-00E0987270B9";
+    const std::pair<std::string, int32_t> streams[] = {
+        {"0B0102FF", 4},
+        {"0x0102030405060708", 8},
+        {std::string(1022, 'F'), 511},
+        {std::string(1024, 'F'), 0},
+    };
+    for (const auto& [stream, converted] : streams) {
+        const XmlRoot root = XmlParseText(
+            kHead + Subsystem(pb, Item("\"Prm-Telegram\"", stream), Module("true", kIdent)) +
+            "</TCI>");
+        std::vector<TpfSubsystem> subsystems;
+        CollectSubsystems(root.get(), subsystems);
+        TciData tci;
+        ReadTpfDevice(subsystems, tci);
+        EXPECT_EQ(tci.convertedLength, converted) << stream.size();
+    }
+
+    // 78 letters and a two-byte character: the character does not fit 79 bytes and goes whole.
+    const std::string name = std::string(78, 'n') + "\xC3\xBC";
+    const XmlRoot root = XmlParseText(
+        kHead + "<SubsystemItem Name=\"S\" BusCategory=\"" + pb +
+        "\"><DeviceList><DeviceItem Name=\"" + name + "\"><ModuleList>" + Module("true", kIdent) +
+        "</ModuleList></DeviceItem></DeviceList></SubsystemItem>" + "</TCI>");
+    std::vector<TpfSubsystem> subsystems;
+    CollectSubsystems(root.get(), subsystems);
+    TciData tci;
+    ReadTpfDevice(subsystems, tci);
+    EXPECT_EQ(tci.tpfDeviceName, std::string(78, 'n'));
 }
 
 TEST(ReadTpfDeviceTest, CollectsNestedSubsystemsAfterTheirParent) {

@@ -20,34 +20,34 @@ class CrcRefusalTest : public WindowTest {
         EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgParametersDoNotFit});
         ASSERT_FALSE(dialogs_.shown.empty());
         EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
-        EXPECT_FALSE(window.m_crcValid);
-        EXPECT_EQ(window.m_crcValue, 0u);
-        EXPECT_EQ(window.m_crcEdit->text(), "N/A");
+        EXPECT_FALSE(Model().Crc().valid);
+        EXPECT_EQ(Model().Crc().value, 0u);
+        EXPECT_EQ(Control<QLineEdit>("1019")->text(), "N/A");
     }
 };
 
 TEST_F(CrcRefusalTest, CalcCrcShowsNoCrcWhenTheRoutinesDisagree) {
     CNorvaneCRCToolDlg& window = Start();
     AcceptAll();
-    ASSERT_TRUE(window.m_calcCrc->isEnabled());
+    ASSERT_TRUE(Control<QPushButton>("1018")->isEnabled());
     SetTableCrcRoutine(&OffByOne);
-    window.m_calcCrc->click();
+    Control<QPushButton>("1018")->click();
     ExpectRefused(window);
 
     // With the routines agreeing again the same press gives the CRC.
     SetTableCrcRoutine(nullptr);
     dialogs_.shown.clear();
-    window.m_calcCrc->click();
+    Control<QPushButton>("1018")->click();
     EXPECT_TRUE(dialogs_.shown.empty());
-    EXPECT_TRUE(window.m_crcValid);
-    EXPECT_EQ(window.m_crcEdit->text(), "299C144A");
+    EXPECT_TRUE(Model().Crc().valid);
+    EXPECT_EQ(Control<QLineEdit>("1019")->text(), "299C144A");
 }
 
 TEST_F(CrcRefusalTest, AShownCrcIsWithdrawnWhenTheRecomputationDisagrees) {
     CNorvaneCRCToolDlg& window = Start();
     AcceptAll();
-    window.m_calcCrc->click();
-    ASSERT_EQ(window.m_crcEdit->text(), "299C144A");
+    Control<QPushButton>("1018")->click();
+    ASSERT_EQ(Control<QLineEdit>("1019")->text(), "299C144A");
 
     // Accept computes the CRC again while it is valid; that computation is refused.
     SetTableCrcRoutine(&OffByOne);

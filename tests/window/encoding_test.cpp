@@ -80,57 +80,55 @@ TEST_F(EncodingTest, NamesInAnyEncodingAreShownAndFound) {
             CNorvaneCRCToolDlg& window = Start();
             ASSERT_FALSE(window.IsClosed());
             const auto shown = [](const std::string& utf8) { return QString::fromStdString(utf8); };
-            EXPECT_EQ(window.m_vendorCombo->currentText(), shown(c.shown.vendor));
-            EXPECT_EQ(window.m_deviceCombo->currentText(), shown(c.shown.device));
-            EXPECT_EQ(window.m_moduleCombo->currentText(), shown(c.shown.module));
-            EXPECT_EQ(window.m_vendorEdit->text(), shown(c.shown.vendor));
-            EXPECT_EQ(window.m_deviceEdit->text(), shown(c.shown.device));
-            EXPECT_EQ(window.m_moduleEdit->text(), shown(c.shown.module));
-            ASSERT_NE(window.moduleTreeItem, nullptr);
-            EXPECT_EQ(window.vendorTreeItem->text(0), shown(c.shown.vendor));
-            EXPECT_EQ(window.deviceTreeItem->text(0), shown(c.shown.device));
-            EXPECT_EQ(window.moduleTreeItem->text(0), shown(c.shown.module));
-            ASSERT_EQ(window.moduleTreeItem->childCount(), 2);
-            EXPECT_EQ(window.moduleTreeItem->child(0)->text(0), shown(c.shown.parameter));
+            EXPECT_EQ(Control<QComboBox>("1000")->currentText(), shown(c.shown.vendor));
+            EXPECT_EQ(Control<QComboBox>("1005")->currentText(), shown(c.shown.device));
+            EXPECT_EQ(Control<QComboBox>("1001")->currentText(), shown(c.shown.module));
+            EXPECT_EQ(Control<QLineEdit>("1022")->text(), shown(c.shown.vendor));
+            EXPECT_EQ(Control<QLineEdit>("1023")->text(), shown(c.shown.device));
+            EXPECT_EQ(Control<QLineEdit>("1024")->text(), shown(c.shown.module));
+            ASSERT_NE(ModuleItem(), nullptr);
+            EXPECT_EQ(VendorItem()->text(0), shown(c.shown.vendor));
+            EXPECT_EQ(DeviceItem()->text(0), shown(c.shown.device));
+            EXPECT_EQ(ModuleItem()->text(0), shown(c.shown.module));
+            ASSERT_EQ(ModuleItem()->childCount(), 2);
+            EXPECT_EQ(ModuleItem()->child(0)->text(0), shown(c.shown.parameter));
             EXPECT_EQ(Row(0), (QStringList{shown(c.shown.parameter), "blau", "rot", "blau", "UInt",
                                            "enum"}));
 
             // The enumeration shows its items; the one chosen is accepted by its own bytes.
-            Select(window.moduleTreeItem->child(0));
-            EXPECT_EQ(window.m_selectedGroup->title(), shown(c.shown.parameter));
-            ASSERT_EQ(window.m_enumInput->count(), 3);
-            EXPECT_EQ(window.m_enumInput->itemText(1), shown(c.shown.item));
-            EXPECT_EQ(window.m_enumInput->currentText(), "blau");
+            Select(ModuleItem()->child(0));
+            EXPECT_EQ(Control<QGroupBox>("1003")->title(), shown(c.shown.parameter));
+            ASSERT_EQ(Control<QComboBox>("1008")->count(), 3);
+            EXPECT_EQ(Control<QComboBox>("1008")->itemText(1), shown(c.shown.item));
+            EXPECT_EQ(Control<QComboBox>("1008")->currentText(), "blau");
 
-            Select(window.vendorTreeItem);
+            Select(VendorItem());
             for (int i = 0; i < 4; ++i) {
                 Accept();  // vendor, device, bus address, module
             }
-            ASSERT_EQ(window.m_tree->currentItem(), window.moduleTreeItem->child(0));
-            window.m_enumInput->setCurrentIndex(1);
+            ASSERT_EQ(Control<QTreeWidget>("1002")->currentItem(), ModuleItem()->child(0));
+            Control<QComboBox>("1008")->setCurrentIndex(1);
             Accept();
-            EXPECT_EQ(window.m_catalog.parameterList[0].value, 2u);
+            EXPECT_EQ(Model().Parameters()[0].value, 2u);
             EXPECT_EQ(Row(0)[1], shown(c.shown.item));
             Accept();  // F_Dest_Add
             EXPECT_TRUE(dialogs_.shown.empty());
-            ASSERT_TRUE(window.m_calcCrc->isEnabled());
-            window.m_calcCrc->click();
-            EXPECT_TRUE(window.m_crcValid);
+            ASSERT_TRUE(Control<QPushButton>("1018")->isEnabled());
+            Control<QPushButton>("1018")->click();
+            EXPECT_TRUE(Model().Crc().valid);
             const ParamStream image =
-                BuildParamStream(DataFormat::Motorola, 7, window.m_catalog.parameterList);
+                BuildParamStream(DataFormat::Motorola, 7, Model().Parameters());
             EXPECT_EQ(image.data[4], 2);
-            EXPECT_EQ(window.m_crcValue, RecordSafetyCrc(image.data, 3));
-            Select(window.moduleTreeItem->child(0));
-            EXPECT_EQ(window.m_enumInput->currentText(), shown(c.shown.item));
-            EXPECT_EQ(window.m_valueEdit->text(), shown(c.shown.item));
+            EXPECT_EQ(Model().Crc().value, RecordSafetyCrc(image.data, 3));
+            Select(ModuleItem()->child(0));
+            EXPECT_EQ(Control<QComboBox>("1008")->currentText(), shown(c.shown.item));
+            EXPECT_EQ(Control<QLineEdit>("1017")->text(), shown(c.shown.item));
 
-            // A cancelled vendor change finds its way back to the name's own entry.
-            window.m_projectUnsaved = true;
-            dialogs_.answers = {QMessageBox::Cancel};
-            window.m_vendorCombo->setCurrentIndex(1);
+            // A refused vendor change finds its way back to the name's own entry.
+            dialogs_.answers = {QMessageBox::No};
+            Control<QComboBox>("1000")->setCurrentIndex(1);
             window.OnVendorChanged();
-            EXPECT_EQ(window.m_vendorCombo->currentIndex(), 0);
-            window.m_projectUnsaved = false;
+            EXPECT_EQ(Control<QComboBox>("1000")->currentIndex(), 0);
         }();
     }
 }

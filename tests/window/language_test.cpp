@@ -42,11 +42,10 @@ TEST_F(LanguageTest, CheckedPackTranslatesWindowAndMessages) {
     window_->SetSettingsPath(settingsPath_);
     window_->OnInitDialog();
     ASSERT_FALSE(window_->IsClosed());
-    EXPECT_EQ(window_->m_accept->text(), "&Übernehmen");
-    EXPECT_EQ(window_->m_accept->accessibleName(), "Übernehmen");
-    EXPECT_EQ(window_->m_fileMenu->title(), "&Datei");
-    EXPECT_EQ(window_->vendorTreeItem->data(0, Qt::AccessibleDescriptionRole).toString(),
-              "nicht verifiziert");
+    EXPECT_EQ(Control<QPushButton>("1012")->text(), "&Übernehmen");
+    EXPECT_EQ(Control<QPushButton>("1012")->accessibleName(), "Übernehmen");
+    EXPECT_EQ(Control<QMenu>("menu.0")->title(), "&Datei");
+    EXPECT_EQ(VendorItem()->data(0, Qt::AccessibleDescriptionRole).toString(), "nicht verifiziert");
     EXPECT_EQ(MessageText(kMsgParametersDoNotFit),
               "Die Parameter dieser Baugruppe passen nicht in ihren Parameterdatensatz. Bitte "
               "prüfen Sie den Gerätekatalog.");

@@ -45,26 +45,27 @@ class ProjectTest : public WindowTest {
             return item != nullptr && item->data(0, Qt::UserRole).toBool();
         };
         Shown shown;
-        shown.vendor = w.m_vendorCombo->currentText().toStdString();
-        shown.device = w.m_deviceCombo->currentText().toStdString();
-        shown.module = w.m_moduleCombo->currentText().toStdString();
-        shown.description = w.m_description->text().toStdString();
-        EXPECT_EQ(shown.description, w.selectedDevice.description);
-        shown.busAddress = w.selectedDevice.busAddress;
-        shown.headerMarks = {w.vendorVerified,     marked(w.vendorTreeItem),
-                             w.deviceVerified,     marked(w.deviceTreeItem),
-                             w.moduleVerified,     marked(w.moduleTreeItem),
-                             w.busAddressVerified, marked(w.busAddressTreeItem)};
-        for (size_t i = 0; i < w.m_catalog.parameterList.size(); ++i) {
-            shown.parameters.emplace_back(w.m_catalog.parameterList[i].value,
-                                          w.m_catalog.parameterList[i].verified != 0);
-            shown.parameterMarks.push_back(marked(w.m_parameterItems[i]));
+        shown.vendor = Control<QComboBox>("1000")->currentText().toStdString();
+        shown.device = Control<QComboBox>("1005")->currentText().toStdString();
+        shown.module = Control<QComboBox>("1001")->currentText().toStdString();
+        shown.description = Control<QLineEdit>("1026")->text().toStdString();
+        EXPECT_EQ(shown.description, Model().SelectedDevice().description);
+        shown.busAddress = Model().SelectedDevice().busAddress;
+        shown.headerMarks = {Model().IsVerified({ItemKind::Vendor}),     marked(VendorItem()),
+                             Model().IsVerified({ItemKind::Device}),     marked(DeviceItem()),
+                             Model().IsVerified({ItemKind::Module}),     marked(ModuleItem()),
+                             Model().IsVerified({ItemKind::BusAddress}), marked(BusAddressItem())};
+        for (size_t i = 0; i < Model().Parameters().size(); ++i) {
+            shown.parameters.emplace_back(Model().Parameters()[i].value,
+                                          Model().Parameters()[i].verified != 0);
+            shown.parameterMarks.push_back(marked(ItemOf(Model().Parameters()[i].name)));
         }
-        shown.crc = w.m_crcEdit->text();
-        shown.crcValid = w.m_crcValid;
-        shown.crcControls = w.m_calcCrc->isEnabled() && w.m_hex->isEnabled();
-        for (int row = 0; row < w.m_overview->rowCount(); ++row) {
-            shown.overviewValues << w.m_overview->item(row, 1)->text();
+        shown.crc = Control<QLineEdit>("1019")->text();
+        shown.crcValid = Model().Crc().valid;
+        shown.crcControls =
+            Control<QPushButton>("1018")->isEnabled() && Control<QRadioButton>("1037")->isEnabled();
+        for (int row = 0; row < Control<QTableWidget>("1025")->rowCount(); ++row) {
+            shown.overviewValues << Control<QTableWidget>("1025")->item(row, 1)->text();
         }
         return shown;
     }
@@ -72,23 +73,23 @@ class ProjectTest : public WindowTest {
     // The second module with a description, a changed value, every item verified and the CRC.
     void DoVerifiedWork() {
         CNorvaneCRCToolDlg& w = *window_;
-        w.m_moduleCombo->setCurrentIndex(1);
+        Control<QComboBox>("1001")->setCurrentIndex(1);
         w.OnModuleChanged();
-        w.m_description->setText("Line 3, cabinet 2");
+        TypeDescription("Line 3, cabinet 2");
         Select(ItemOf("F_Dest_Add"));
         Type("1022");
         Accept();
         AcceptAll();
-        w.m_calcCrc->click();
-        ASSERT_TRUE(w.m_crcValid);
+        Control<QPushButton>("1018")->click();
+        ASSERT_TRUE(Model().Crc().valid);
     }
 
     QString Title() const { return window_->windowTitle(); }
     QString TitleFor(const std::string& path) const {
         return QString::fromStdString(path) + " - NorvaneSafetyCRCTool";
     }
-    bool SaveEnabled() const { return window_->m_saveAction->isEnabled(); }
-    bool DeleteEnabled() const { return window_->m_deleteAction->isEnabled(); }
+    bool SaveEnabled() const { return Control<QAction>("57603")->isEnabled(); }
+    bool DeleteEnabled() const { return Control<QAction>("1040")->isEnabled(); }
 
     // The project the window would save now, written straight to `path`.
     ProjectData Collected() const { return window_->CurrentProject(); }
@@ -102,7 +103,7 @@ TEST_F(ProjectTest, SaveAsAndOpeningAgainBringBackTheWork) {
 
     const std::string path = PathIn("station7.kfx");
     dialogs_.files = {path};
-    window.m_saveAsAction->trigger();
+    Control<QAction>("57604")->trigger();
     EXPECT_TRUE(dialogs_.shown.empty());
     ASSERT_EQ(dialogs_.fileRequests.size(), 1u);
     const FileDialogRequest& request = dialogs_.fileRequests[0];
@@ -117,7 +118,7 @@ TEST_F(ProjectTest, SaveAsAndOpeningAgainBringBackTheWork) {
     EXPECT_EQ(Title(), TitleFor(path));
     EXPECT_TRUE(SaveEnabled());
     EXPECT_TRUE(DeleteEnabled());
-    EXPECT_FALSE(window.m_projectUnsaved);
+    EXPECT_FALSE(window.ProjectUnsaved());
 
     // Started again with the file on the command line.
     Start({}, {path});
@@ -126,13 +127,13 @@ TEST_F(ProjectTest, SaveAsAndOpeningAgainBringBackTheWork) {
     EXPECT_EQ(Title(), TitleFor(path));
     EXPECT_TRUE(SaveEnabled());
     EXPECT_TRUE(DeleteEnabled());
-    EXPECT_FALSE(window_->m_projectUnsaved);
+    EXPECT_FALSE(window_->ProjectUnsaved());
 
     // And through Open, from a window that shows something else.
     Start();
     ASSERT_NE(Now(), before);
     dialogs_.files = {path};
-    window_->m_openAction->trigger();
+    Control<QAction>("57601")->trigger();
     EXPECT_TRUE(dialogs_.shown.empty());
     EXPECT_EQ(Now(), before);
     ASSERT_EQ(dialogs_.fileRequests.size(), 1u);
@@ -146,7 +147,7 @@ TEST_F(ProjectTest, SaveAsAndOpeningAgainBringBackTheWork) {
     Select(ItemOf("F_Dest_Add"));
     Type("77");
     Accept();
-    window_->m_saveAction->trigger();
+    Control<QAction>("57603")->trigger();
     EXPECT_TRUE(dialogs_.shown.empty());
     EXPECT_EQ(ReadProjectFile(path), Collected());
     EXPECT_EQ(ReadProjectFile(path).parameters[1].selectedValue, 77);
@@ -213,16 +214,17 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
         CNorvaneCRCToolDlg& window = Start();
         const std::string path = c.write(PathIn("broken.kfx"));
         dialogs_.files = {path};
-        window.m_openAction->trigger();
+        Control<QAction>("57601")->trigger();
         EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectOpenFailed});
         EXPECT_EQ(dialogs_.shown[0].text, "The project file could not be opened.");
         EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
-        EXPECT_EQ(window.m_vendorCombo->currentText().toStdString(), c.vendor);
+        EXPECT_EQ(Control<QComboBox>("1000")->currentText().toStdString(), c.vendor);
         if (!c.device.empty()) {
-            EXPECT_EQ(window.m_deviceCombo->currentText().toStdString(), c.device);
+            EXPECT_EQ(Control<QComboBox>("1005")->currentText().toStdString(), c.device);
         }
-        // NewProject: unsaved, no path, every value at its default, no marks, no CRC.
-        EXPECT_TRUE(window.m_projectUnsaved);
+        // NewProject: nothing to lose yet, no path, every value at its default, no marks, no
+        // CRC.
+        EXPECT_FALSE(window.ProjectUnsaved());
         EXPECT_EQ(window.m_projectPath, "");
         EXPECT_EQ(Title(), "NorvaneSafetyCRCTool");
         EXPECT_FALSE(SaveEnabled());
@@ -233,12 +235,13 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
         EXPECT_FALSE(shown.crcControls);
         EXPECT_EQ(std::count(shown.headerMarks.begin(), shown.headerMarks.end(), true), 0);
         for (size_t i = 0; i < shown.parameters.size(); ++i) {
-            EXPECT_EQ(shown.parameters[i].first, window.m_catalog.parameterList[i].defaultValue);
+            EXPECT_EQ(shown.parameters[i].first, Model().Parameters()[i].defaultValue);
             EXPECT_FALSE(shown.parameters[i].second || shown.parameterMarks[i]);
         }
     }
 
-    // At start-up: the same message, then a new project that asks before it is dropped.
+    // At start-up: the same message, then a new project with nothing to lose: Exit asks only
+    // what the settings ask for.
     std::string text = ProjectFileText(good);
     text.replace(text.find("accepted=\"1\""), 12, "accepted=\"0\"");
     const std::string edited = WriteFile(PathIn("edited.kfx"), text);
@@ -247,44 +250,73 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
     CNorvaneCRCToolDlg& window = Start(values, {edited});
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectOpenFailed});
     EXPECT_FALSE(window.IsClosed());
-    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_FALSE(window.ProjectUnsaved());
     dialogs_.shown.clear();
-    window.m_exit->click();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});  // and no 119
+    Control<QPushButton>("1")->click();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgExitProgram});
     EXPECT_TRUE(window.IsClosed());
 }
 
 TEST_F(ProjectTest, OpenAsksBeforeAnUnsavedProjectIsDropped) {
     CNorvaneCRCToolDlg& window = Start();
-    window.m_newAction->trigger();
-    ASSERT_TRUE(window.m_projectUnsaved);
+    Control<QAction>("57600")->trigger();
+    EXPECT_FALSE(window.ProjectUnsaved());
     EXPECT_TRUE(dialogs_.shown.empty());  // nothing to lose yet
+    // Anything Save would write differently is unsaved work: a mark, a value, a description.
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"a mark", [this] { Accept(); }},
+        {"a value",
+         [this] {
+             Select(ItemOf("F_Dest_Add"));
+             Type("1022");
+             Accept();
+         }},
+        {"a description", [this] { TypeDescription("Line 3"); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        Control<QAction>("57600")->trigger();
+        ASSERT_FALSE(window.ProjectUnsaved());
+        change();
+        EXPECT_TRUE(window.ProjectUnsaved());
+    }
+    // New asks before it drops them.
+    Control<QAction>("57600")->trigger();
+    Select(VendorItem());
+    Accept();
+    ASSERT_TRUE(window.ProjectUnsaved());
+    dialogs_.shown.clear();
+    Control<QAction>("57600")->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
 
+    TypeDescription("unsaved");
+    dialogs_.shown.clear();
     dialogs_.answers = {QMessageBox::Cancel};
-    window.m_openAction->trigger();
+    Control<QAction>("57601")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
     EXPECT_TRUE(dialogs_.fileRequests.empty());
-    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_TRUE(window.ProjectUnsaved());
 
-    // OK, then Cancel in the chooser: the flag stays cleared, so Exit no longer asks.
+    // OK, then Cancel in the chooser: the work is still there and still unsaved, so Exit asks
+    // again.
     dialogs_.shown.clear();
-    window.m_openAction->trigger();
+    Control<QAction>("57601")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
     EXPECT_EQ(dialogs_.fileRequests.size(), 1u);
-    EXPECT_FALSE(window.m_projectUnsaved);
+    EXPECT_TRUE(window.ProjectUnsaved());
     dialogs_.shown.clear();
-    window.m_exit->click();
-    EXPECT_TRUE(dialogs_.shown.empty());
+    Control<QPushButton>("1")->click();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
     EXPECT_TRUE(window.IsClosed());
 
     // New on an unsaved project asks too; Cancel keeps everything.
-    CNorvaneCRCToolDlg& second = Start();
-    second.m_newAction->trigger();
-    second.m_description->setText("kept");
+    Start();
+    TypeDescription("kept");
+    dialogs_.shown.clear();
     dialogs_.answers = {QMessageBox::Cancel};
-    second.m_newAction->trigger();
+    Control<QAction>("57600")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
-    EXPECT_EQ(second.m_description->text(), "kept");
+    EXPECT_EQ(Control<QLineEdit>("1026")->text(), "kept");
 }
 
 TEST_F(ProjectTest, NewKeepsTheSelectionAndResetsTheWork) {
@@ -292,10 +324,10 @@ TEST_F(ProjectTest, NewKeepsTheSelectionAndResetsTheWork) {
     DoVerifiedWork();
     const std::string path = PathIn("p.kfx");
     dialogs_.files = {path};
-    window.m_saveAsAction->trigger();
+    Control<QAction>("57604")->trigger();
     const Shown before = Now();
 
-    window.m_newAction->trigger();
+    Control<QAction>("57600")->trigger();
     const Shown after = Now();
     EXPECT_EQ(after.vendor, before.vendor);
     EXPECT_EQ(after.device, before.device);
@@ -305,10 +337,10 @@ TEST_F(ProjectTest, NewKeepsTheSelectionAndResetsTheWork) {
     EXPECT_FALSE(after.crcValid || after.crcControls);
     EXPECT_EQ(std::count(after.headerMarks.begin(), after.headerMarks.end(), true), 0);
     for (size_t i = 0; i < after.parameters.size(); ++i) {
-        EXPECT_EQ(after.parameters[i].first, window.m_catalog.parameterList[i].defaultValue);
+        EXPECT_EQ(after.parameters[i].first, Model().Parameters()[i].defaultValue);
         EXPECT_FALSE(after.parameters[i].second || after.parameterMarks[i]);
     }
-    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_FALSE(window.ProjectUnsaved());  // a new project: nothing to lose yet
     EXPECT_EQ(Title(), "NorvaneSafetyCRCTool");
     EXPECT_FALSE(SaveEnabled());
     EXPECT_FALSE(DeleteEnabled());
@@ -322,7 +354,7 @@ TEST_F(ProjectTest, SaveFailuresKeepTheOldFile) {
     std::filesystem::create_directories(folder);
     const std::string path = (folder / "p.kfx").string();
     dialogs_.files = {path};
-    window.m_saveAsAction->trigger();
+    Control<QAction>("57604")->trigger();
     const std::string saved = ReadFile(path);
 
     Select(ItemOf("F_Dest_Add"));
@@ -344,13 +376,14 @@ TEST_F(ProjectTest, SaveFailuresKeepTheOldFile) {
              };
          }},
         {"description that cannot be read back",
-         [this] { window_->selectedDevice.description = "12\" rack"; }},
+         // Past the field's own check, as a paste from elsewhere could come.
+         [this] { emit Edit("1026")->textEdited(QStringLiteral("12\" rack")); }},
     };
     for (const auto& [name, fail] : failures) {
         SCOPED_TRACE(name);
         dialogs_.shown.clear();
         fail();
-        window.m_saveAction->trigger();
+        Control<QAction>("57603")->trigger();
         ResetFileHooks();
         EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectSaveFailed});
         EXPECT_EQ(dialogs_.shown[0].text, "The project file could not be saved.");
@@ -362,25 +395,31 @@ TEST_F(ProjectTest, SaveFailuresKeepTheOldFile) {
     }
 }
 
-TEST_F(ProjectTest, SaveAsIntoAFolderThatCannotBeWritten) {
+TEST_F(ProjectTest, AFailedSaveChangesNothingButSaysWhy) {
+    // Saved once, then Save as into a folder that does not exist.
     CNorvaneCRCToolDlg& window = Start();
-    window.m_newAction->trigger();
+    const std::string saved = PathIn("saved.kfx");
+    dialogs_.files = {saved};
+    Control<QAction>("57604")->trigger();
+    const std::string settings = Settings();
+    TypeDescription("changed");
     const std::string path = PathIn("missing/p.kfx");
     dialogs_.files = {path};
-    window.m_saveAsAction->trigger();
+    Control<QAction>("57604")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectSaveFailed});
-    // The title and the remembered folder follow the choice all the same.
-    EXPECT_EQ(Title(), TitleFor(path));
-    EXPECT_NE(Settings().find("ProjectFolderPath=" + PathIn("missing") + "\n"), std::string::npos);
-    EXPECT_TRUE(window.m_projectUnsaved);
-    EXPECT_FALSE(SaveEnabled());
-    EXPECT_FALSE(DeleteEnabled());
+    // Nothing was saved, so title, path, remembered folder and menu are as they were.
+    EXPECT_EQ(Title(), TitleFor(saved));
+    EXPECT_EQ(window.m_projectPath, saved);
+    EXPECT_EQ(Settings(), settings);
+    EXPECT_TRUE(window.ProjectUnsaved());
+    EXPECT_TRUE(SaveEnabled());
+    EXPECT_TRUE(DeleteEnabled());
 
     // Cancel in the chooser does nothing at all.
     dialogs_.shown.clear();
-    window.m_saveAsAction->trigger();
+    Control<QAction>("57604")->trigger();
     EXPECT_TRUE(dialogs_.shown.empty());
-    EXPECT_EQ(Title(), TitleFor(path));
+    EXPECT_EQ(Title(), TitleFor(saved));
 }
 
 TEST_F(ProjectTest, FolderThatCannotBeRememberedIsReportedAndTheCommandGoesOn) {
@@ -395,7 +434,7 @@ TEST_F(ProjectTest, FolderThatCannotBeRememberedIsReportedAndTheCommandGoesOn) {
         return -1;
     };
     dialogs_.files = {PathIn("p.kfx")};
-    window_->m_openAction->trigger();
+    Control<QAction>("57601")->trigger();
     ResetFileHooks();
     ASSERT_EQ(dialogs_.shown.size(), 1u);
     EXPECT_EQ(dialogs_.shown[0].text, "Failed to write application setting <ProjectFolderPath>.");
@@ -406,16 +445,26 @@ TEST_F(ProjectTest, FolderThatCannotBeRememberedIsReportedAndTheCommandGoesOn) {
 
 TEST_F(ProjectTest, DeleteRemovesTheFileAndKeepsTheWork) {
     CNorvaneCRCToolDlg& window = Start();
-    window.m_deleteAction->trigger();  // no project file: nothing happens
+    Control<QAction>("1040")->trigger();  // no project file: nothing happens
     EXPECT_TRUE(dialogs_.shown.empty());
 
     DoVerifiedWork();
     const std::string path = PathIn("p.kfx");
     dialogs_.files = {path};
-    window.m_saveAsAction->trigger();
+    Control<QAction>("57604")->trigger();
     const Shown before = Now();
-    window.m_deleteAction->trigger();
-    EXPECT_TRUE(dialogs_.shown.empty());
+    // Delete asks first, naming the file; No (the default) keeps it.
+    dialogs_.answers = {QMessageBox::No};
+    Control<QAction>("1040")->trigger();
+    ASSERT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDeleteProjectQuestion});
+    EXPECT_EQ(dialogs_.shown[0].text,
+              QString::fromStdString("Do you want to delete the project file " + path + "?"));
+    EXPECT_EQ(dialogs_.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(dialogs_.shown[0].defaultButton, QMessageBox::No);
+    EXPECT_TRUE(std::filesystem::exists(path));
+    dialogs_.shown.clear();
+    Control<QAction>("1040")->trigger();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDeleteProjectQuestion});
     EXPECT_FALSE(std::filesystem::exists(path));
     EXPECT_EQ(Title(), "NorvaneSafetyCRCTool");
     EXPECT_FALSE(SaveEnabled());
@@ -424,11 +473,13 @@ TEST_F(ProjectTest, DeleteRemovesTheFileAndKeepsTheWork) {
 
     // A file removed outside the program cannot be deleted: message 146, nothing changes.
     dialogs_.files = {path};
-    window.m_saveAsAction->trigger();
+    Control<QAction>("57604")->trigger();
     std::filesystem::remove(path);
-    window.m_deleteAction->trigger();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectDeleteFailed});
-    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
+    dialogs_.shown.clear();
+    Control<QAction>("1040")->trigger();
+    EXPECT_EQ(dialogs_.Ids(),
+              (std::vector<int>{kMsgDeleteProjectQuestion, kMsgProjectDeleteFailed}));
+    EXPECT_EQ(dialogs_.shown[1].icon, QMessageBox::Warning);
     EXPECT_EQ(Title(), TitleFor(path));
     EXPECT_TRUE(SaveEnabled());
     EXPECT_TRUE(DeleteEnabled());
@@ -437,9 +488,9 @@ TEST_F(ProjectTest, DeleteRemovesTheFileAndKeepsTheWork) {
 TEST_F(ProjectTest, MenuStatesFollowTheModeAndTheShortcutsReachTheCommands) {
     CNorvaneCRCToolDlg& window = Start();
     const auto states = [&] {
-        return std::vector<bool>{window.m_newAction->isEnabled(), window.m_openAction->isEnabled(),
-                                 SaveEnabled(), window.m_saveAsAction->isEnabled(),
-                                 DeleteEnabled()};
+        return std::vector<bool>{Control<QAction>("57600")->isEnabled(),
+                                 Control<QAction>("57601")->isEnabled(), SaveEnabled(),
+                                 Control<QAction>("57604")->isEnabled(), DeleteEnabled()};
     };
     EXPECT_EQ(states(), (std::vector<bool>{true, true, false, true, false}));
     window.SetViewMode(ViewMode::Tci);
@@ -455,8 +506,10 @@ TEST_F(ProjectTest, MenuStatesFollowTheModeAndTheShortcutsReachTheCommands) {
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     ASSERT_EQ(dialogs_.fileRequests.size(), 2u);
     EXPECT_FALSE(dialogs_.fileRequests[1].save);
+    TypeDescription("changed");
     QTest::keyClick(&window, Qt::Key_N, Qt::ControlModifier);
-    EXPECT_TRUE(window.m_projectUnsaved);
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
+    EXPECT_FALSE(window.ProjectUnsaved());
 }
 
 }  // namespace

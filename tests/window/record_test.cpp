@@ -12,11 +12,11 @@ namespace {
 
 class RecordTest : public WindowTest {
   protected:
-    bool Offered() const { return window_->m_recordAction->isEnabled(); }
+    bool Offered() const { return Control<QAction>("1041")->isEnabled(); }
     void VerifyAndCompute() {
         AcceptAll();
-        window_->m_calcCrc->click();
-        ASSERT_TRUE(window_->m_crcValid);
+        Control<QPushButton>("1018")->click();
+        ASSERT_TRUE(Model().Crc().valid);
     }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
@@ -36,7 +36,7 @@ TEST_F(RecordTest, OfferedOnlyWhileTheCrcIsValidAndEverythingVerified) {
     const std::pair<const char*, std::function<void()>> steps[] = {
         {"started", [] {}},
         {"all verified, no CRC yet", [&] { AcceptAll(); }},
-        {"CRC computed", [&] { window.m_calcCrc->click(); }},
+        {"CRC computed", [&] { Control<QPushButton>("1018")->click(); }},
         {"a value changed and accepted again (CRC follows)",
          [&] {
              Select(ItemOf("F_Dest_Add"));
@@ -46,7 +46,7 @@ TEST_F(RecordTest, OfferedOnlyWhileTheCrcIsValidAndEverythingVerified) {
          }},
         {"another module",
          [&] {
-             window.m_moduleCombo->setCurrentIndex(1);
+             Control<QComboBox>("1001")->setCurrentIndex(1);
              window.OnModuleChanged();
          }},
         {"the verified project opened", [&] { window.OpenProjectFile(saved); }},
@@ -57,25 +57,27 @@ TEST_F(RecordTest, OfferedOnlyWhileTheCrcIsValidAndEverythingVerified) {
         steps[i].second();
         EXPECT_EQ(Offered(), expected[i]) << steps[i].first;
     }
-    EXPECT_TRUE(dialogs_.shown.empty());
+    // The one question on the way: the module change asks before it drops the marks.
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDiscardVerification});
 }
 
 TEST_F(RecordTest, StatesWhatTheWindowShows) {
     CNorvaneCRCToolDlg& window = Start();
-    window.m_description->setText("Line 3 & cabinet <2>");
+    TypeDescription("Line 3 & cabinet <2>");
     VerifyAndCompute();
     const VerificationRecord record = window.CurrentRecord();
     EXPECT_FALSE(record.tciMode);
     EXPECT_EQ(record.projectPath, "");
     EXPECT_EQ(record.catalogFileName, "Catalog.xml");
     EXPECT_EQ(record.catalogMd5, FileMd5(CatalogPath()).value_or("?"));
-    EXPECT_EQ(QString::fromStdString(record.manufacturerName), window.m_vendorCombo->currentText());
-    EXPECT_EQ(QString::fromStdString(record.deviceName), window.m_deviceCombo->currentText());
-    EXPECT_EQ(QString::fromStdString(record.moduleName), window.m_moduleCombo->currentText());
-    EXPECT_EQ(record.manufacturerIdent, window.selectedManufacturer.identNumber);
-    EXPECT_EQ(record.moduleIdent, window.selectedModule.identNumber);
+    EXPECT_EQ(QString::fromStdString(record.manufacturerName),
+              Control<QComboBox>("1000")->currentText());
+    EXPECT_EQ(QString::fromStdString(record.deviceName), Control<QComboBox>("1005")->currentText());
+    EXPECT_EQ(QString::fromStdString(record.moduleName), Control<QComboBox>("1001")->currentText());
+    EXPECT_EQ(record.manufacturerIdent, Model().SelectedManufacturer().identNumber);
+    EXPECT_EQ(record.moduleIdent, Model().SelectedModule().identNumber);
     EXPECT_EQ(record.description, "Line 3 & cabinet <2>");
-    ASSERT_EQ(record.parameters.size(), size_t(window.m_overview->rowCount()));
+    ASSERT_EQ(record.parameters.size(), size_t(Control<QTableWidget>("1025")->rowCount()));
     for (size_t row = 0; row < record.parameters.size(); ++row) {
         const RecordParameter& p = record.parameters[row];
         EXPECT_EQ(QStringList({QString::fromStdString(p.name), QString::fromStdString(p.value),
@@ -83,9 +85,9 @@ TEST_F(RecordTest, StatesWhatTheWindowShows) {
                   Row(int(row)).mid(0, 4));
         EXPECT_TRUE(p.verified);
     }
-    EXPECT_EQ(record.crc, window.m_crcValue);
+    EXPECT_EQ(record.crc, Model().Crc().value);
     const std::string html = MakeVerificationRecordHtml(record, RecordLanguage::English);
-    EXPECT_NE(html.find("<span class=\"crc\">" + window.m_crcEdit->text().toStdString()),
+    EXPECT_NE(html.find("<span class=\"crc\">" + Control<QLineEdit>("1019")->text().toStdString()),
               std::string::npos);
     EXPECT_NE(html.find("Line 3 &amp; cabinet &lt;2&gt;"), std::string::npos);
 }
@@ -94,8 +96,9 @@ TEST_F(RecordTest, BusAddressAsTheTreeShowsIt) {
     // The edit-mode device with its address.
     CNorvaneCRCToolDlg& window = Start();
     VerifyAndCompute();
-    ASSERT_NE(window.selectedDevice.enableBusAddress, 0);
-    EXPECT_EQ(window.CurrentRecord().busAddress, std::to_string(window.selectedDevice.busAddress));
+    ASSERT_NE(Model().SelectedDevice().enableBusAddress, 0);
+    EXPECT_EQ(window.CurrentRecord().busAddress,
+              std::to_string(Model().SelectedDevice().busAddress));
 
     // A PROFINET call: the demo coupler uses no address (nothing to verify, none stated);
     // made to use one, it is the IP address of the call, as the tree shows it.
@@ -114,20 +117,25 @@ TEST_F(RecordTest, BusAddressAsTheTreeShowsIt) {
     for (const auto& [text, busAddress] : cases) {
         UseCatalog(text);
         Start(tci, {call});
-        Select(window_->vendorTreeItem);
-        for (int guard = 0; guard < 50 && !window_->AllVerified(); ++guard) {
-            if (window_->m_tree->currentItem() == window_->busAddressTreeItem &&
-                window_->selectedDevice.enableBusAddress == 0) {
-                Select(window_->moduleTreeItem);  // nothing to accept there
+        Select(VendorItem());
+        for (int guard = 0; guard < 50 && !Model().AllVerified(); ++guard) {
+            if (Control<QTreeWidget>("1002")->currentItem() == BusAddressItem() &&
+                Model().SelectedDevice().enableBusAddress == 0) {
+                Select(ModuleItem());  // nothing to accept there
             }
             Accept();
         }
-        window_->m_calcCrc->click();
-        ASSERT_TRUE(window_->m_recordAction->isEnabled());
+        Control<QPushButton>("1018")->click();
+        ASSERT_TRUE(Control<QAction>("1041")->isEnabled());
         const VerificationRecord record = window_->CurrentRecord();
         EXPECT_TRUE(record.tciMode);
         EXPECT_EQ(record.tpfFileName, "call.tpf");
         EXPECT_EQ(record.busAddress, busAddress);
+        // The call's slot and IP address, and the header items' marks as the tree shows them.
+        EXPECT_EQ(record.slot, std::optional<uint32_t>(1));
+        EXPECT_EQ(record.ipAddress, "192.168.0.41");
+        EXPECT_TRUE(record.manufacturerVerified && record.deviceVerified && record.moduleVerified);
+        EXPECT_EQ(record.busAddressVerified, busAddress.has_value());
     }
 }
 
@@ -138,7 +146,7 @@ TEST_F(RecordTest, SavesThePdfWhereTheUserChooses) {
 
     // Cancelled: nothing is written.
     const std::vector<std::string> before = Files();
-    window.m_recordAction->trigger();
+    Control<QAction>("1041")->trigger();
     ASSERT_EQ(dialogs_.previews.size(), 1u);
     EXPECT_EQ(dialogs_.previews[0].title, "Verification record");
     EXPECT_EQ(dialogs_.previews[0].commandText, "Save as &PDF…");
@@ -150,17 +158,22 @@ TEST_F(RecordTest, SavesThePdfWhereTheUserChooses) {
     EXPECT_EQ(request.folder, QString::fromStdString(dir_.path().string()));
     EXPECT_EQ(Files(), before);
 
-    // Chosen: the PDF is there, replacing what was.
+    // Chosen: the PDF is there, replacing what was, and the window says so.
     const std::string pdf = WriteFile(PathIn("record.pdf"), "old");
     dialogs_.files = {pdf};
-    window.m_recordAction->trigger();
+    Control<QAction>("1041")->trigger();
     EXPECT_EQ(ReadFile(pdf).rfind("%PDF", 0), 0u);
     EXPECT_GT(ReadFile(pdf).size(), 1000u);
+    ASSERT_EQ(dialogs_.Ids(), std::vector<int>{kMsgRecordSaved});
+    EXPECT_EQ(dialogs_.shown[0].text,
+              QString("The verification record was saved as %1.").arg(QString::fromStdString(pdf)));
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Information);
+    dialogs_.shown.clear();
 
     // A folder that is not there: the message, and no file.
     const std::string nowhere = PathIn("missing/record.pdf");
     dialogs_.files = {nowhere};
-    window.m_recordAction->trigger();
+    Control<QAction>("1041")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgRecordSaveFailed});
     EXPECT_FALSE(std::filesystem::exists(nowhere));
 
@@ -181,15 +194,19 @@ TEST_F(RecordTest, RefusedWhenTheCrcIsNotTheValuesCrc) {
     project.crc ^= 1;
     const std::string path = PathIn("other.kfx");
     WriteProjectFile(project, path);
+    dialogs_.shown.clear();
     window.OpenProjectFile(path);
-    ASSERT_TRUE(window.m_recordAction->isEnabled());
-    window.m_recordAction->trigger();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgRecordCrcDiffers});
+    // Opening does not show a CRC its values do not give, so no record can state it.
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgStoredCrcNotValues});
+    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(Control<QLineEdit>("1019")->text(), "N/A");
+    EXPECT_FALSE(Control<QAction>("1041")->isEnabled());
+    Control<QAction>("1041")->trigger();
     EXPECT_TRUE(dialogs_.previews.empty());
 
     // Computing it again makes the record possible.
-    window.m_calcCrc->click();
-    window.m_recordAction->trigger();
+    Control<QPushButton>("1018")->click();
+    Control<QAction>("1041")->trigger();
     EXPECT_EQ(dialogs_.previews.size(), 1u);
 }
 

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <filesystem>
 
+#include "base/messages.h"
 #include "window/about_dialog.h"
 #include "window/window_fixture.h"
 
@@ -44,29 +45,50 @@ TEST_F(ScreenshotTest, WindowStates) {
         window_->SetSettingsPath(settingsPath_);
         window_->OnInitDialog();
         ASSERT_FALSE(window_->IsClosed());
-        window_->m_description->setText(language == "EN" ? "Line 3, cabinet +A2"
-                                                         : "Linie 3, Schrank +A2");
+        TypeDescription(language == "EN" ? "Line 3, cabinet +A2" : "Linie 3, Schrank +A2");
 
-        Select(window_->vendorTreeItem);
+        Select(VendorItem());
         for (int i = 0; i < 8; ++i) {
             Accept();
         }
-        window_->m_input->setText("12");
+        Control<QLineEdit>("1009")->setText("12");
         window_->grab().save(folder +
                              QString("/window-half-verified-%1.png").arg(language.c_str()));
 
         AcceptAll();
-        window_->m_calcCrc->click();
+        Control<QPushButton>("1018")->click();
         window_->grab().save(folder + QString("/window-crc-%1.png").arg(language.c_str()));
+        // On a 1024 x 768 screen (less the desktop's panel).
+        const QSize before = window_->size();
+        window_->resize(1024, 740);
+        window_->grab().save(folder + QString("/window-1024x768-%1.png").arg(language.c_str()));
+        window_->resize(before);
         // The verification record, saved as PDF from its preview (a page of it as a picture
         // is made from this file by hand: pdftoppm -png -r 60 -f 1 -l 1).
         dialogs_.runPreviewCommand = true;
         dialogs_.files = {folder.toStdString() + "/verification-record-" + language + ".pdf"};
-        window_->m_recordAction->trigger();
-        EXPECT_TRUE(dialogs_.shown.empty());
-        CAboutDlg about(window_.get());
-        about.adjustSize();
-        about.grab().save(folder + QString("/about-%1.png").arg(language.c_str()));
+        dialogs_.shown.clear();
+        Control<QAction>("1041")->trigger();
+        EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgRecordSaved});  // saved, and said so
+        {
+            CAboutDlg about(window_.get());  // gone before its parent window is replaced
+            about.adjustSize();
+            about.grab().save(folder + QString("/about-%1.png").arg(language.c_str()));
+        }
+
+        // Called by an engineering system: the line under the banner says who and for what.
+        std::string text = ReadFile(settingsPath_);
+        text.replace(text.find("EditModeEnabled=1"), 17, "EditModeEnabled=0\nDebugTpf=1");
+        WriteFile(settingsPath_, text);
+        const std::string call =
+            WriteFile(dir_.path() / "call.tpf", ReadFile(SourcePath("examples/ProfinetCall.tpf")));
+        window_ = std::make_unique<CNorvaneCRCToolDlg>();
+        window_->SetSettingsPath(settingsPath_);
+        window_->SetArguments({"NorvaneSafetyCRCTool", call});
+        window_->OnInitDialog();
+        ASSERT_FALSE(window_->IsClosed());
+        Select(ItemOf(language == "EN" ? "Output mask" : "Ausgangsmaske"));
+        window_->grab().save(folder + QString("/window-tci-%1.png").arg(language.c_str()));
     }
 }
 

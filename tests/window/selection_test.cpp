@@ -14,112 +14,133 @@ using SelectionTest = WindowTest;
 
 TEST_F(SelectionTest, ListsCascadeFromVendorToModule) {
     CNorvaneCRCToolDlg& window = Start();
-    window.m_description->setText("Line 3, cabinet 2");
-    EXPECT_EQ(window.selectedDevice.description, "Line 3, cabinet 2");
+    TypeDescription("Line 3, cabinet 2");
+    EXPECT_EQ(Model().SelectedDevice().description, "Line 3, cabinet 2");
 
-    window.m_vendorCombo->setCurrentIndex(1);
+    Control<QComboBox>("1000")->setCurrentIndex(1);
     window.OnVendorChanged();
-    EXPECT_EQ(window.m_vendorEdit->text(), "Kestrel Safety Systems");
-    EXPECT_EQ(window.m_deviceCombo->count(), 1);
-    EXPECT_EQ(window.m_deviceCombo->currentText(), "KS-PN 1000 PROFINET coupler");
-    EXPECT_EQ(window.m_moduleCombo->currentText(), "KS F-DO 8x0.5A PM");
-    EXPECT_EQ(window.selectedManufacturer.identNumber, "0x1A40");
-    EXPECT_EQ(window.selectedDevice.dataFormat, DataFormat::Intel);
-    EXPECT_EQ(window.selectedModule.lenUserParam, 10);
-    EXPECT_EQ(window.vendorTreeItem->text(0), "Kestrel Safety Systems");
+    EXPECT_EQ(Control<QLineEdit>("1022")->text(), "Kestrel Safety Systems");
+    EXPECT_EQ(Control<QComboBox>("1005")->count(), 1);
+    EXPECT_EQ(Control<QComboBox>("1005")->currentText(), "KS-PN 1000 PROFINET coupler");
+    EXPECT_EQ(Control<QComboBox>("1001")->currentText(), "KS F-DO 8x0.5A PM");
+    EXPECT_EQ(Model().SelectedManufacturer().identNumber, "0x1A40");
+    EXPECT_EQ(Model().SelectedDevice().dataFormat, DataFormat::Intel);
+    EXPECT_EQ(Model().SelectedModule().lenUserParam, 10);
+    EXPECT_EQ(VendorItem()->text(0), "Kestrel Safety Systems");
     // A new vendor is a new device selection: its description is gone, on screen too.
-    EXPECT_EQ(window.selectedDevice.description, "");
-    EXPECT_EQ(window.m_description->text(), "");
+    EXPECT_EQ(Model().SelectedDevice().description, "");
+    EXPECT_EQ(Control<QLineEdit>("1026")->text(), "");
 
     // A device change keeps the description.
-    window.m_vendorCombo->setCurrentIndex(0);
+    Control<QComboBox>("1000")->setCurrentIndex(0);
     window.OnVendorChanged();
-    window.m_description->setText("kept");
-    window.m_deviceCombo->setCurrentIndex(1);
+    TypeDescription("kept");
+    Control<QComboBox>("1005")->setCurrentIndex(1);
     window.OnDeviceChanged();
-    EXPECT_EQ(window.selectedDevice.description, "kept");
-    EXPECT_EQ(window.m_moduleCombo->count(), 1);
-    EXPECT_EQ(window.moduleTreeItem->text(0), "F-DI 16x24VDC");
-    EXPECT_EQ(window.m_parameterItems.size(), 8u);
-    EXPECT_FALSE(window.vendorVerified);
+    EXPECT_EQ(Model().SelectedDevice().description, "kept");
+    EXPECT_EQ(Control<QComboBox>("1001")->count(), 1);
+    EXPECT_EQ(ModuleItem()->text(0), "F-DI 16x24VDC");
+    EXPECT_EQ(ModuleItem()->childCount(), 8);
+    EXPECT_FALSE(Model().IsVerified({ItemKind::Vendor}));
 }
 
 TEST_F(SelectionTest, ChangingTheModuleClearsVerificationAndCrc) {
     CNorvaneCRCToolDlg& window = Start();
     AcceptAll();
-    window.m_calcCrc->click();
-    ASSERT_TRUE(window.m_crcValid);
-    window.m_moduleCombo->setCurrentIndex(1);
+    Control<QPushButton>("1018")->click();
+    ASSERT_TRUE(Model().Crc().valid);
+    Control<QComboBox>("1001")->setCurrentIndex(1);
     window.OnModuleChanged();
-    EXPECT_FALSE(window.m_crcValid);
-    EXPECT_EQ(window.m_crcEdit->text(), "N/A");
-    EXPECT_FALSE(window.m_calcCrc->isEnabled());
-    EXPECT_FALSE(window.vendorVerified || window.deviceVerified || window.moduleVerified ||
-                 window.busAddressVerified);
-    for (const CatalogParameter& parameter : window.m_catalog.parameterList) {
+    EXPECT_FALSE(Model().Crc().valid);
+    EXPECT_EQ(Control<QLineEdit>("1019")->text(), "N/A");
+    EXPECT_FALSE(Control<QPushButton>("1018")->isEnabled());
+    EXPECT_FALSE(Model().IsVerified({ItemKind::Vendor}) || Model().IsVerified({ItemKind::Device}) ||
+                 Model().IsVerified({ItemKind::Module}) ||
+                 Model().IsVerified({ItemKind::BusAddress}));
+    for (const CatalogParameter& parameter : Model().Parameters()) {
         EXPECT_EQ(parameter.verified, 0);
         EXPECT_EQ(parameter.value, parameter.defaultValue);
     }
-    EXPECT_EQ(window.vendorTreeItem->data(0, Qt::AccessibleDescriptionRole).toString(),
-              "not verified");
+    EXPECT_EQ(VendorItem()->data(0, Qt::AccessibleDescriptionRole).toString(), "not verified");
 }
 
-TEST_F(SelectionTest, UnsavedProjectAsksBeforeEveryChange) {
+TEST_F(SelectionTest, AChangeThatDiscardsMarksAsksFirst) {
     CNorvaneCRCToolDlg& window = Start();
+    // Nothing verified: nothing to lose, no question.
+    Control<QComboBox>("1001")->setCurrentIndex(1);
+    window.OnModuleChanged();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    Control<QComboBox>("1001")->setCurrentIndex(0);
+    window.OnModuleChanged();
+
+    // The lists ignore the mouse wheel unless the user works in them.
+    ASSERT_GT(Control<QComboBox>("1001")->count(), 1);
+    QWheelEvent wheel(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    Control<QComboBox>("1001")->clearFocus();
+    QApplication::sendEvent(Control<QComboBox>("1001"), &wheel);
+    EXPECT_EQ(Control<QComboBox>("1001")->currentIndex(), 0);
+    EXPECT_EQ(Control<QComboBox>("1001")->focusPolicy(), Qt::StrongFocus);
+
     AcceptAll();
-    window.m_projectUnsaved = true;
-
-    // Cancel at the first question: the list goes back and nothing else changes.
-    dialogs_.answers = {QMessageBox::Cancel};
-    window.m_vendorCombo->setCurrentIndex(1);
+    const size_t marks = 4 + Model().Parameters().size();
+    // No (the default) at the question: the list goes back and nothing else changes.
+    dialogs_.answers = {QMessageBox::No};
+    Control<QComboBox>("1000")->setCurrentIndex(1);
     window.OnVendorChanged();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
-    EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
-    EXPECT_EQ(dialogs_.shown[0].buttons, QMessageBox::Ok | QMessageBox::Cancel);
-    EXPECT_EQ(window.m_vendorCombo->currentText(), "Norvane Automation");
-    EXPECT_EQ(window.selectedManufacturer.name, "Norvane Automation");
-    EXPECT_TRUE(window.AllVerified());
+    ASSERT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDiscardVerification});
+    EXPECT_EQ(dialogs_.shown[0].text,
+              QString("Changing the selection discards the verification of %1 items. Continue?")
+                  .arg(marks));
+    EXPECT_EQ(dialogs_.shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(dialogs_.shown[0].defaultButton, QMessageBox::No);
+    EXPECT_EQ(Control<QComboBox>("1000")->currentText(), "Norvane Automation");
+    EXPECT_EQ(Model().SelectedManufacturer().name, "Norvane Automation");
+    EXPECT_TRUE(Model().AllVerified());
 
-    // OK everywhere: vendor, device, module, and again device and module.
+    // The record shown, chosen again, asks nothing and keeps the marks.
     dialogs_.shown.clear();
-    window.m_vendorCombo->setCurrentIndex(1);
-    window.OnVendorChanged();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>(5, kMsgProjectUnsaved));
-    EXPECT_EQ(window.selectedManufacturer.name, "Kestrel Safety Systems");
-    EXPECT_TRUE(window.m_projectUnsaved);
+    window.OnModuleChanged();
+    EXPECT_TRUE(dialogs_.shown.empty());
+    EXPECT_TRUE(Model().AllVerified());
 
-    // A cancelled device change returns to the first entry that begins with the old name.
-    window.m_vendorCombo->setCurrentIndex(0);
+    // Yes: one question for one change of the list.
+    Control<QComboBox>("1000")->setCurrentIndex(1);
     window.OnVendorChanged();
-    window.m_deviceCombo->setCurrentIndex(1);
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDiscardVerification});
+    EXPECT_EQ(Model().SelectedManufacturer().name, "Kestrel Safety Systems");
+
+    // A refused device change returns to the very record that is shown.
+    Control<QComboBox>("1000")->setCurrentIndex(0);
+    window.OnVendorChanged();
+    Control<QComboBox>("1005")->setCurrentIndex(1);
     window.OnDeviceChanged();
-    ASSERT_EQ(window.m_deviceEdit->text(), "NV-PN 300 PROFINET head");
-    window.m_deviceCombo->setItemText(0, "NV-PN 300 PROFINET head X2");
-    window.m_deviceCombo->setItemData(0, QByteArray("NV-PN 300 PROFINET head X2"));
-    window.m_deviceCombo->addItem("Other", QByteArray("Other"));
+    ASSERT_EQ(Control<QLineEdit>("1023")->text(), "NV-PN 300 PROFINET head");
+    Select(VendorItem());
+    Accept();
     dialogs_.shown.clear();
-    dialogs_.answers = {QMessageBox::Cancel};
-    window.m_deviceCombo->setCurrentIndex(2);
+    dialogs_.answers = {QMessageBox::No};
+    Control<QComboBox>("1005")->setCurrentIndex(0);
     window.OnDeviceChanged();
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
-    EXPECT_EQ(window.m_deviceCombo->currentIndex(), 0);
-    EXPECT_EQ(window.m_deviceEdit->text(), "NV-PN 300 PROFINET head");
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgDiscardVerification});
+    EXPECT_EQ(Control<QComboBox>("1005")->currentIndex(), 1);
+    EXPECT_EQ(Model().SelectedDevice().name, "NV-PN 300 PROFINET head");
 }
 
 TEST_F(SelectionTest, DescriptionRefusesQuotesAndLongTexts) {
-    CNorvaneCRCToolDlg& window = Start();
-    window.m_description->clear();
-    QTest::keyClicks(window.m_description, "Hall \"B\"");
-    EXPECT_EQ(window.m_description->text(), "Hall B");
-    QTest::keyClicks(window.m_description, QString(100, QLatin1Char('x')));
-    EXPECT_EQ(window.m_description->text().toUtf8().size(), 79);
-    EXPECT_EQ(window.selectedDevice.description.size(), 79u);
-    window.m_description->clear();
+    Start();
+    Control<QLineEdit>("1026")->clear();
+    QTest::keyClicks(Control<QLineEdit>("1026"), "Hall \"B\"");
+    EXPECT_EQ(Control<QLineEdit>("1026")->text(), "Hall B");
+    QTest::keyClicks(Control<QLineEdit>("1026"), QString(100, QLatin1Char('x')));
+    EXPECT_EQ(Control<QLineEdit>("1026")->text().toUtf8().size(), 79);
+    EXPECT_EQ(Model().SelectedDevice().description.size(), 79u);
+    Control<QLineEdit>("1026")->clear();
     for (int i = 0; i < 50; ++i) {
-        QTest::sendKeyEvent(QTest::Click, window.m_description, Qt::Key_unknown,
+        QTest::sendKeyEvent(QTest::Click, Control<QLineEdit>("1026"), Qt::Key_unknown,
                             QString(QChar(0x00FC)), Qt::NoModifier);  // two bytes each
     }
-    EXPECT_EQ(window.selectedDevice.description.size(), 78u);
+    EXPECT_EQ(Model().SelectedDevice().description.size(), 78u);
 }
 
 TEST_F(SelectionTest, ControlsCarryTheirNamesForScreenReaders) {
@@ -137,9 +158,9 @@ TEST_F(SelectionTest, ControlsCarryTheirNamesForScreenReaders) {
         ASSERT_NE(widget, nullptr) << id;
         EXPECT_EQ(widget->accessibleName(), name) << id;
     }
-    EXPECT_TRUE(window.m_accept->isDefault());
-    EXPECT_EQ(window.m_vendorLabel->buddy(), window.m_vendorCombo);
-    EXPECT_TRUE(window.m_fileMenu->title().contains('&'));
+    EXPECT_TRUE(Control<QPushButton>("1012")->isDefault());
+    EXPECT_EQ(Control<QLabel>("1030")->buddy(), Control<QComboBox>("1000"));
+    EXPECT_TRUE(Control<QMenu>("menu.0")->title().contains('&'));
 }
 
 TEST_F(SelectionTest, EnterPressesTheFocusedButtonElseAccepts) {
@@ -161,23 +182,24 @@ TEST_F(SelectionTest, EnterPressesTheFocusedButtonElseAccepts) {
         window.show();
         window.activateWindow();
         AcceptAll();
-        CatalogParameter& destination = window.m_catalog.parameterList[1];
         Select(ItemOf("F_Dest_Add"));
         Type("55");
         QWidget* focus = Control<QWidget>(c.focus);
         focus->setFocus();
         QTest::keyClick(focus, c.key);
-        EXPECT_EQ(destination.value == 55u, c.effect == Effect::Accepts);
+        EXPECT_EQ(Model().Parameters()[1].value == 55u, c.effect == Effect::Accepts);
         EXPECT_EQ(window.IsClosed(), c.effect == Effect::Exits);
-        EXPECT_EQ(window.m_crcValid, c.effect == Effect::ComputesCrc);
-        EXPECT_TRUE(dialogs_.shown.empty());
+        EXPECT_EQ(Model().Crc().valid, c.effect == Effect::ComputesCrc);
+        // Leaving with verified work not saved asks first.
+        EXPECT_EQ(dialogs_.Ids(), c.effect == Effect::Exits ? std::vector<int>{kMsgProjectUnsaved}
+                                                            : std::vector<int>{});
     }
 }
 
 TEST_F(SelectionTest, ExitAsksWhatTheSettingsAndTheProjectCallFor) {
     {
         CNorvaneCRCToolDlg& window = Start();
-        window.m_exit->click();
+        Control<QPushButton>("1")->click();
         EXPECT_TRUE(window.IsClosed());
         EXPECT_TRUE(dialogs_.shown.empty());
     }
@@ -186,7 +208,7 @@ TEST_F(SelectionTest, ExitAsksWhatTheSettingsAndTheProjectCallFor) {
         values.closeCommit = "1";
         CNorvaneCRCToolDlg& window = Start(values);
         dialogs_.answers = {QMessageBox::No};
-        window.m_exit->click();
+        Control<QPushButton>("1")->click();
         EXPECT_FALSE(window.IsClosed());
         EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgExitProgram});
         EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Question);
@@ -194,9 +216,9 @@ TEST_F(SelectionTest, ExitAsksWhatTheSettingsAndTheProjectCallFor) {
         EXPECT_TRUE(window.IsClosed());
 
         CNorvaneCRCToolDlg& unsaved = Start(values);
-        unsaved.m_projectUnsaved = true;
+        TypeDescription("unsaved work");
         dialogs_.shown.clear();
-        unsaved.m_exit->click();
+        Control<QPushButton>("1")->click();
         EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectUnsaved});
         EXPECT_TRUE(unsaved.IsClosed());
     }
@@ -213,7 +235,7 @@ TEST_F(SelectionTest, LanguageMenuStoresTheChoiceForTheNextStart) {
     EXPECT_EQ(german->text(), "Deutsch");
     EXPECT_TRUE(english->isChecked());
     EXPECT_FALSE(german->isChecked());
-    const QList<QAction*> items = window.m_settingsMenu->actions();
+    const QList<QAction*> items = Control<QMenu>("menu.1")->actions();
     EXPECT_EQ(items.indexOf(german), items.size() - 1);
 
     german->trigger();
@@ -225,16 +247,16 @@ TEST_F(SelectionTest, LanguageMenuStoresTheChoiceForTheNextStart) {
 }
 
 TEST_F(SelectionTest, HelpOpensTheLanguagesHelpFile) {
-    CNorvaneCRCToolDlg& window = Start();
+    Start();
     const std::string help = programDir_.string() + "/NorvaneSafetyCRCToolHelpog.html";
     EXPECT_EQ(HelpFilePath(), help);  // "Catalog.xml" ends in "og"
-    window.m_helpAction->trigger();
+    Control<QAction>("57670")->trigger();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgFileNotFound});
     EXPECT_EQ(dialogs_.shown[0].text,
               QString("File %1 not found.").arg(QString::fromStdString(help)));
     EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Warning);
     WriteFile(help, "<html></html>");
-    window.m_helpAction->trigger();
+    Control<QAction>("57670")->trigger();
     EXPECT_EQ(dialogs_.helpOpened, std::vector<QString>{QString::fromStdString(help)});
 }
 

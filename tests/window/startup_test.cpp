@@ -18,32 +18,33 @@ TEST_F(StartupTest, OpensInEditModeOnTheFirstModule) {
     EXPECT_FALSE(window.IsClosed());
     EXPECT_TRUE(dialogs_.shown.empty());
     EXPECT_EQ(window.m_viewMode, ViewMode::Edit);
-    EXPECT_EQ(window.m_vendorCombo->count(), 2);
-    EXPECT_EQ(window.m_vendorCombo->currentText(), "Norvane Automation");
-    EXPECT_EQ(window.m_deviceCombo->currentText(), "NV-DP 200 PROFIBUS head");
-    EXPECT_EQ(window.m_moduleCombo->currentText(), "F-DI 8x24VDC");
-    EXPECT_EQ(window.m_vendorCombo->itemData(0).toByteArray(), "Norvane Automation");
-    EXPECT_TRUE(window.m_vendorCombo->isVisibleTo(&window));
-    EXPECT_FALSE(window.m_vendorEdit->isVisibleTo(&window));
-    EXPECT_FALSE(window.m_description->isReadOnly());
+    EXPECT_EQ(Control<QComboBox>("1000")->count(), 2);
+    EXPECT_EQ(Control<QComboBox>("1000")->currentText(), "Norvane Automation");
+    EXPECT_EQ(Control<QComboBox>("1005")->currentText(), "NV-DP 200 PROFIBUS head");
+    EXPECT_EQ(Control<QComboBox>("1001")->currentText(), "F-DI 8x24VDC");
+    // Each entry stands for its record's position in the catalog.
+    EXPECT_EQ(Control<QComboBox>("1000")->itemData(1).toULongLong(), 1u);
+    EXPECT_TRUE(Control<QComboBox>("1000")->isVisibleTo(&window));
+    EXPECT_FALSE(Control<QLineEdit>("1022")->isVisibleTo(&window));
+    EXPECT_FALSE(Control<QLineEdit>("1026")->isReadOnly());
 
     // Vendor, device, bus address and module head the tree; the parameters hang below.
-    ASSERT_NE(window.vendorTreeItem, nullptr);
-    EXPECT_EQ(window.vendorTreeItem->text(0), "Norvane Automation");
-    EXPECT_EQ(window.deviceTreeItem->parent(), window.vendorTreeItem);
-    ASSERT_NE(window.busAddressTreeItem, nullptr);
-    EXPECT_EQ(window.busAddressTreeItem->text(0), "Bus-Address");
-    EXPECT_EQ(window.deviceTreeItem->indexOfChild(window.busAddressTreeItem), 0);
-    EXPECT_EQ(window.deviceTreeItem->indexOfChild(window.moduleTreeItem), 1);
-    EXPECT_EQ(window.moduleTreeItem->childCount(), 15);
-    EXPECT_EQ(window.m_tree->currentItem(), window.vendorTreeItem);
-    EXPECT_TRUE(window.vendorSelected);
+    ASSERT_NE(VendorItem(), nullptr);
+    EXPECT_EQ(VendorItem()->text(0), "Norvane Automation");
+    EXPECT_EQ(DeviceItem()->parent(), VendorItem());
+    ASSERT_NE(BusAddressItem(), nullptr);
+    EXPECT_EQ(BusAddressItem()->text(0), "Bus-Address");
+    EXPECT_EQ(DeviceItem()->indexOfChild(BusAddressItem()), 0);
+    EXPECT_EQ(DeviceItem()->indexOfChild(ModuleItem()), 1);
+    EXPECT_EQ(ModuleItem()->childCount(), 15);
+    EXPECT_EQ(Control<QTreeWidget>("1002")->currentItem(), VendorItem());
+    EXPECT_EQ(Control<QGroupBox>("1003")->title(), "Norvane Automation");
 
-    EXPECT_EQ(window.m_crcEdit->text(), "N/A");
-    EXPECT_FALSE(window.m_calcCrc->isEnabled());
-    EXPECT_FALSE(window.m_hex->isEnabled());
-    EXPECT_TRUE(window.m_hex->isChecked());
-    EXPECT_FALSE(window.m_dec->isChecked());
+    EXPECT_EQ(Control<QLineEdit>("1019")->text(), "N/A");
+    EXPECT_FALSE(Control<QPushButton>("1018")->isEnabled());
+    EXPECT_FALSE(Control<QRadioButton>("1037")->isEnabled());
+    EXPECT_TRUE(Control<QRadioButton>("1037")->isChecked());
+    EXPECT_FALSE(Control<QRadioButton>("1038")->isChecked());
     EXPECT_EQ(window.windowTitle(), "Norvane Safety Configurator");
 }
 
@@ -114,9 +115,9 @@ TEST_F(StartupTest, SettingsThatCannotBeWrittenAreReportedAtEveryStart) {
     EXPECT_EQ(dialogs_.shown[0].text, "Failed to write application setting <CrcDisplayFormat>.");
     EXPECT_EQ(dialogs_.shown[0].caption, "Application Error");
     EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
-    EXPECT_FALSE(window.m_hex->isChecked());
-    EXPECT_FALSE(window.m_dec->isChecked());
-    EXPECT_EQ(window.m_crcEdit->text(), "N/A");
+    EXPECT_FALSE(Control<QRadioButton>("1037")->isChecked());
+    EXPECT_FALSE(Control<QRadioButton>("1038")->isChecked());
+    EXPECT_EQ(Control<QLineEdit>("1019")->text(), "N/A");
 }
 
 TEST_F(StartupTest, CommandLineInEditMode) {
@@ -177,9 +178,9 @@ TEST_F(StartupTest, ToolCallingStartNeedsAFile) {
     EXPECT_EQ(dialogs_.shown[0].text,
               QString::fromStdString("The content of file " + path + " has no TPF format."));
     EXPECT_EQ(second.m_viewMode, ViewMode::Tci);
-    EXPECT_FALSE(second.m_vendorCombo->isVisibleTo(&second));
-    EXPECT_TRUE(second.m_vendorEdit->isVisibleTo(&second));
-    EXPECT_TRUE(second.m_description->isReadOnly());
+    EXPECT_FALSE(Control<QComboBox>("1000")->isVisibleTo(&second));
+    EXPECT_TRUE(Control<QLineEdit>("1022")->isVisibleTo(&second));
+    EXPECT_TRUE(Control<QLineEdit>("1026")->isReadOnly());
 }
 
 TEST_F(StartupTest, ApplicationNeedsItsSettingsFile) {

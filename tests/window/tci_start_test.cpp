@@ -24,7 +24,7 @@ class TciStartTest : public WindowTest {
         return Start(values, {path});
     }
     uint32_t Value(const std::string& parameter) const {
-        for (const CatalogParameter& p : window_->m_catalog.parameterList) {
+        for (const CatalogParameter& p : Model().Parameters()) {
             if (p.name == parameter) {
                 return p.value;
             }
@@ -106,13 +106,14 @@ TEST_F(TciStartTest, ShowsTheProfibusModuleWithItsReceivedValues) {
     EXPECT_FALSE(std::filesystem::exists(path));
 
     EXPECT_EQ(window.m_viewMode, ViewMode::Tci);
-    for (QComboBox* combo : {window.m_vendorCombo, window.m_deviceCombo, window.m_moduleCombo}) {
+    for (QComboBox* combo :
+         {Control<QComboBox>("1000"), Control<QComboBox>("1005"), Control<QComboBox>("1001")}) {
         EXPECT_FALSE(combo->isVisibleTo(&window));
     }
     const std::pair<QLineEdit*, const char*> edits[] = {
-        {window.m_vendorEdit, "Norvane Automation"},
-        {window.m_deviceEdit, "NV-DP 200 PROFIBUS head"},
-        {window.m_moduleEdit, "F-DI 8x24VDC"}};
+        {Control<QLineEdit>("1022"), "Norvane Automation"},
+        {Control<QLineEdit>("1023"), "NV-DP 200 PROFIBUS head"},
+        {Control<QLineEdit>("1024"), "F-DI 8x24VDC"}};
     const char* const spoken[] = {"Vendor", "Device", "Module"};
     for (size_t i = 0; i < 3; ++i) {
         EXPECT_TRUE(edits[i].first->isVisibleTo(&window));
@@ -123,14 +124,16 @@ TEST_F(TciStartTest, ShowsTheProfibusModuleWithItsReceivedValues) {
     }
     // The edits stand where the lists stood and are as wide, so whole names show.
     window.layout()->activate();
-    window.m_vendorGroup->layout()->activate();
-    EXPECT_GE(window.m_deviceEdit->width(), window.m_vendorCombo->minimumSizeHint().width());
-    EXPECT_GE(window.m_deviceEdit->width(),
-              window.m_deviceEdit->fontMetrics().horizontalAdvance("NV-DP 200 PROFIBUS head"));
-    EXPECT_EQ(window.m_description->text(), "Conveyor safety station");
-    EXPECT_EQ(window.selectedDevice.description, "Conveyor safety station");
-    EXPECT_TRUE(window.m_accept->isEnabled());
-    EXPECT_EQ(window.selectedDevice.busAddress, 7);
+    Control<QGroupBox>("1029")->layout()->activate();
+    EXPECT_GE(Control<QLineEdit>("1023")->width(),
+              Control<QComboBox>("1000")->minimumSizeHint().width());
+    EXPECT_GE(
+        Control<QLineEdit>("1023")->width(),
+        Control<QLineEdit>("1023")->fontMetrics().horizontalAdvance("NV-DP 200 PROFIBUS head"));
+    EXPECT_EQ(Control<QLineEdit>("1026")->text(), "Conveyor safety station");
+    EXPECT_EQ(Model().SelectedDevice().description, "Conveyor safety station");
+    EXPECT_TRUE(Control<QPushButton>("1012")->isEnabled());
+    EXPECT_EQ(Model().SelectedDevice().busAddress, 7);
 
     // The block of slot 3, not the one of slot 2 with the same module.
     EXPECT_EQ(Value("F_Source_Add"), 5u);
@@ -148,20 +151,27 @@ TEST_F(TciStartTest, ShowsTheProfibusModuleWithItsReceivedValues) {
 
     // The CRC covers the received record, whatever the user accepts.
     AcceptAll();
-    ASSERT_TRUE(window.m_calcCrc->isEnabled());
-    window.m_calcCrc->click();
-    const uint32_t expected = RecordSafetyCrc(window.m_tci.moduleRecord, 10);
+    ASSERT_TRUE(Control<QPushButton>("1018")->isEnabled());
+    Control<QPushButton>("1018")->click();
+    const uint32_t expected = RecordSafetyCrc(Model().Tci().moduleRecord, 10);
     EXPECT_NE(expected, 0u);
-    EXPECT_TRUE(window.m_crcValid);
-    EXPECT_EQ(window.m_crcValue, expected);
-    EXPECT_EQ(window.m_crcEdit->text().toStdString(), FormatCrc(true, expected, 0));
+    EXPECT_TRUE(Model().Crc().valid);
+    EXPECT_EQ(Model().Crc().value, expected);
+    EXPECT_EQ(Control<QLineEdit>("1019")->text().toStdString(), FormatCrc(true, expected, 0));
+    // The received values are the engineering system's: the input is read-only, and Accept
+    // confirms the value received, so the CRC shown stays the CRC of the values shown.
     Select(ItemOf("F_Dest_Add"));
+    EXPECT_TRUE(Control<QLineEdit>("1009")->isReadOnly());
     Type("121");
     Accept();
-    EXPECT_EQ(Value("F_Dest_Add"), 121u);
-    EXPECT_TRUE(window.m_crcValid);
-    EXPECT_EQ(window.m_crcValue, expected);
+    EXPECT_EQ(Value("F_Dest_Add"), 120u);
+    EXPECT_EQ(Row(RowOf("F_Dest_Add"))[1], "120");
+    EXPECT_TRUE(Model().Crc().valid);
+    EXPECT_EQ(Model().Crc().value, expected);
     EXPECT_TRUE(dialogs_.shown.empty());
+    // The bus address is the device's, not the module's record: it can still be typed.
+    Select(BusAddressItem());
+    EXPECT_FALSE(Control<QLineEdit>("1009")->isReadOnly());
 }
 
 TEST_F(TciStartTest, ShowsTheProfinetModuleAndItsIpAddress) {
@@ -172,16 +182,29 @@ TEST_F(TciStartTest, ShowsTheProfinetModuleAndItsIpAddress) {
     ASSERT_FALSE(window.IsClosed());
     EXPECT_TRUE(dialogs_.shown.empty());
     EXPECT_TRUE(std::filesystem::exists(path));  // kept for debugging
-    EXPECT_EQ(window.m_vendorEdit->text(), "Kestrel Safety Systems");
-    EXPECT_EQ(window.m_moduleEdit->text(), "KS F-DO 8x0.5A PM");
-    EXPECT_EQ(Value("F_Dest_Add"), 1021u);
+    EXPECT_EQ(Control<QLineEdit>("1022")->text(), "Kestrel Safety Systems");
+    EXPECT_EQ(Control<QLineEdit>("1024")->text(), "KS F-DO 8x0.5A PM");
+    // Read in the Intel device's bit order, an Int sign-extended.
+    EXPECT_EQ(Value("F_Source_Add"), 5u);
+    EXPECT_EQ(Value("F_Dest_Add"), 120u);
+    EXPECT_EQ(Value("F_WD_Time (ms)"), 200u);
     EXPECT_EQ(Value("Output mask"), 0x0Fu);
-    EXPECT_EQ(Value("Load current offset (mA)"), 4u);
+    EXPECT_EQ(AsSigned(Value("Load current offset (mA)")), -3);
     EXPECT_EQ(Value("Diagnostics enabled"), 1u);
+    EXPECT_EQ(Row(RowOf("Load current offset (mA)"))[1], "-3");
 
-    ASSERT_NE(window.busAddressTreeItem, nullptr);
-    Select(window.busAddressTreeItem);
-    EXPECT_EQ(window.m_valueEdit->text(), "192.168.0.41");
+    ASSERT_NE(BusAddressItem(), nullptr);
+    Select(BusAddressItem());
+    EXPECT_EQ(Control<QLineEdit>("1017")->text(), "192.168.0.41");
+
+    // Every received value within its limits: all verified, and the CRC of the received record
+    // is the CRC that the same values give in edit mode.
+    AcceptAll();
+    ASSERT_TRUE(Model().AllVerified());
+    Control<QPushButton>("1018")->click();
+    ASSERT_TRUE(Model().Crc().valid);
+    EXPECT_EQ(Model().Crc().value, ParameterImageCrc(DataFormat::Intel, 10, Model().Parameters()));
+    EXPECT_EQ(Control<QLineEdit>("1019")->text(), "A05D19A8");
 }
 
 TEST_F(TciStartTest, NoCrcWhenTheCoveredBytesDoNotFitTheRecord) {
@@ -191,20 +214,20 @@ TEST_F(TciStartTest, NoCrcWhenTheCoveredBytesDoNotFitTheRecord) {
                        "lenModulParam=\"14\" lenUserParam=\"253\""));
     CNorvaneCRCToolDlg& window = StartTci(CallFile(Sample("ProfinetCall.tpf")));
     ASSERT_FALSE(window.IsClosed());
-    EXPECT_EQ(window.selectedModule.lenUserParam, 253);
+    EXPECT_EQ(Model().SelectedModule().lenUserParam, 253);
     // The coupler uses no bus address: Accept stays on that item, so the walk goes on at the
     // module, as a user would click it.
     AcceptAll();
-    Select(window.moduleTreeItem);
-    for (int guard = 0; guard < 50 && !window.AllVerified(); ++guard) {
+    Select(ModuleItem());
+    for (int guard = 0; guard < 50 && !Model().AllVerified(); ++guard) {
         Accept();
     }
     EXPECT_TRUE(dialogs_.shown.empty());
-    ASSERT_TRUE(window.m_calcCrc->isEnabled());
-    window.m_calcCrc->click();
+    ASSERT_TRUE(Control<QPushButton>("1018")->isEnabled());
+    Control<QPushButton>("1018")->click();
     EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgParametersDoNotFit});
-    EXPECT_FALSE(window.m_crcValid);
-    EXPECT_EQ(window.m_crcEdit->text(), "N/A");
+    EXPECT_FALSE(Model().Crc().valid);
+    EXPECT_EQ(Control<QLineEdit>("1019")->text(), "N/A");
 }
 
 TEST_F(TciStartTest, ReportsFieldsOutsideTheRecordAndAMissingBlock) {
@@ -217,7 +240,17 @@ TEST_F(TciStartTest, ReportsFieldsOutsideTheRecordAndAMissingBlock) {
     EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
     EXPECT_EQ(Value("Load current offset (mA)"), 0u);
     EXPECT_EQ(Value("Diagnostics enabled"), 0u);
-    EXPECT_EQ(Value("F_Dest_Add"), 1021u);
+    EXPECT_EQ(Value("F_Dest_Add"), 120u);
+    // A value that could not be decoded is not the record's: no CRC for what is shown.
+    AcceptAll();
+    Select(ModuleItem());
+    for (int guard = 0; guard < 50 && !Model().AllVerified(); ++guard) {
+        Accept();
+    }
+    dialogs_.shown.clear();
+    Control<QPushButton>("1018")->click();
+    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgNoReadBack});
+    EXPECT_EQ(Control<QLineEdit>("1019")->text(), "N/A");
 
     // A slot that no block of the telegram has: the start completes, then the window closes.
     UseCatalog(Sample("SafetyConfiguratorEN.xml"));

@@ -60,7 +60,7 @@ class UserSettingsWindowTest : public WindowTest {
             ran = true;
             whileOpen(*window);
             if (window->isVisible()) {
-                window->m_exit->click();
+                window->findChild<QPushButton*>(QStringLiteral("1"))->click();
             }
         });
         timer.start(0);
@@ -70,13 +70,18 @@ class UserSettingsWindowTest : public WindowTest {
 
     // Verifies every item, computes the CRC and presses Dec.
     static void PressDec(CNorvaneCRCToolDlg& window) {
-        window.m_tree->setCurrentItem(window.vendorTreeItem);
-        for (int guard = 0; guard < 200 && !window.AllVerified(); ++guard) {
-            window.m_accept->click();
+        const auto control = [&window](const char* id) {
+            return window.findChild<QWidget*>(QString::fromLatin1(id));
+        };
+        auto* tree = qobject_cast<QTreeWidget*>(control("1002"));
+        tree->setCurrentItem(tree->topLevelItem(0));
+        for (int guard = 0; guard < 200 && !window.Model().AllVerified(); ++guard) {
+            qobject_cast<QPushButton*>(control("1012"))->click();
         }
-        window.m_calcCrc->click();
-        ASSERT_TRUE(window.m_dec->isEnabled());
-        window.m_dec->click();
+        qobject_cast<QPushButton*>(control("1018"))->click();
+        auto* dec = qobject_cast<QRadioButton*>(control("1038"));
+        ASSERT_TRUE(dec->isEnabled());
+        dec->click();
     }
 
     // Machine-wide settings with the built English and German packs and catalogs, where the
@@ -119,9 +124,11 @@ TEST_F(UserSettingsWindowTest, ChoicesGoToTheUserFileAndSurviveARestart) {
 
     ASSERT_TRUE(RunApplication([](CNorvaneCRCToolDlg& window) {
         PressDec(window);
-        window.m_languageActions[1]->trigger();  // German, from the next start on
+        // German, from the next start on.
+        window.findChild<QAction*>(QStringLiteral("32781"))->trigger();
     }));
-    EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgRestartForLanguage});
+    // Exit then asks about the verified work, which was never saved.
+    EXPECT_EQ(dialogs_.Ids(), (std::vector<int>{kMsgRestartForLanguage, kMsgProjectUnsaved}));
     EXPECT_EQ(ReadFile(UserFile()), "[COMMON]\nCrcDisplayFormat=1\nSelectedLanguage=2\n");
     EXPECT_EQ(ReadFile(machine), machineText);
 
@@ -130,7 +137,8 @@ TEST_F(UserSettingsWindowTest, ChoicesGoToTheUserFileAndSurviveARestart) {
     bool decimal = false;
     std::string catalog;
     ASSERT_TRUE(RunApplication([&](CNorvaneCRCToolDlg& window) {
-        decimal = window.m_dec->isChecked() && window.m_crcDisplayFormat == 1;
+        decimal = window.findChild<QRadioButton*>(QStringLiteral("1038"))->isChecked() &&
+                  window.m_crcDisplayFormat == 1;
         catalog = window.m_catalogPath;
     }));
     EXPECT_TRUE(decimal);
@@ -150,11 +158,16 @@ TEST_F(UserSettingsWindowTest, UserFileThatCannotBeMadeIsReportedAndTheWindowOpe
     ASSERT_TRUE(RunApplication([&](CNorvaneCRCToolDlg& window) {
         PressDec(window);
         // The refused choice changes nothing: the CRC stays in hexadecimal form.
-        stillHex = window.m_crcDisplayFormat == 0 && !window.m_dec->isChecked() &&
-                   window.m_crcEdit->text() == QString::number(window.m_crcValue, 16).toUpper();
+        stillHex = window.m_crcDisplayFormat == 0 &&
+                   !window.findChild<QRadioButton*>(QStringLiteral("1038"))->isChecked() &&
+                   window.findChild<QLineEdit*>(QStringLiteral("1019"))->text() ==
+                       QString::number(window.Model().Crc().value, 16).toUpper();
     }));
     EXPECT_TRUE(stillHex);
-    ASSERT_EQ(dialogs_.shown.size(), 2u);  // at start-up and at the Dec press
+    // At start-up and at the Dec press; then Exit asks about the unsaved verification.
+    ASSERT_EQ(dialogs_.Ids(), (std::vector<int>{kMsgSettingWriteFailed, kMsgSettingWriteFailed,
+                                                kMsgProjectUnsaved}));
+    dialogs_.shown.pop_back();
     for (const MessageRequest& shown : dialogs_.shown) {
         EXPECT_EQ(shown.text, "Failed to write application setting <CrcDisplayFormat>.");
         EXPECT_EQ(shown.caption, "Application Error");

@@ -5,21 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTest>
 #include <QTreeWidget>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "project/project_file.h"
 #include "settings/app_locations.h"
 #include "settings/md5_digest.h"
 #include "support/temp_dir.h"
@@ -47,7 +52,7 @@ class FakeDialogs : public DialogSeam {
         }
         return QMessageBox::NoButton;
     }
-    bool OpenHelp(const QString& path) override {
+    bool OpenHelp(QWidget*, const QString& path) override {
         helpOpened.push_back(path);
         return true;
     }
@@ -175,47 +180,100 @@ class WindowTest : public ::testing::Test {
 
     std::string Settings() const { return ReadFile(settingsPath_); }
 
+    // Controls are found as a user's tools find them: by their resource number.
     template <class Widget>
     Widget* Control(const char* id) const {
         Widget* widget = window_->findChild<Widget*>(QString::fromLatin1(id));
         EXPECT_NE(widget, nullptr) << id;
         return widget;
     }
+    QTreeWidget* Tree() const { return Control<QTreeWidget>("1002"); }
+    QComboBox* Combo(const char* id) const { return Control<QComboBox>(id); }
+    QLineEdit* Edit(const char* id) const { return Control<QLineEdit>(id); }
+    QPushButton* Button(const char* id) const { return Control<QPushButton>(id); }
+    QRadioButton* Radio(const char* id) const { return Control<QRadioButton>(id); }
+    QTableWidget* Overview() const { return Control<QTableWidget>("1025"); }
+    QAction* Action(const char* id) const { return Control<QAction>(id); }
+    const VerificationModel& Model() const { return window_->Model(); }
 
-    void Select(QTreeWidgetItem* item) { window_->m_tree->setCurrentItem(item); }
-    void Accept() { window_->m_accept->click(); }
-    void Type(const QString& text) { window_->m_input->setText(text); }
+    // The header lines of the tree: vendor, device, the bus address (when the device has one)
+    // and the module, as they stand in the tree.
+    QTreeWidgetItem* VendorItem() const { return Tree()->topLevelItem(0); }
+    QTreeWidgetItem* DeviceItem() const {
+        QTreeWidgetItem* vendor = VendorItem();
+        return vendor != nullptr ? vendor->child(0) : nullptr;
+    }
+    QTreeWidgetItem* BusAddressItem() const {
+        QTreeWidgetItem* device = DeviceItem();
+        return device != nullptr && device->childCount() == 2 ? device->child(0) : nullptr;
+    }
+    QTreeWidgetItem* ModuleItem() const {
+        QTreeWidgetItem* device = DeviceItem();
+        return device != nullptr ? device->child(device->childCount() - 1) : nullptr;
+    }
+
+    void Select(QTreeWidgetItem* item) { Tree()->setCurrentItem(item); }
+    void Accept() { Button("1012")->click(); }
+    void Type(const QString& text) { Edit("1009")->setText(text); }
+    // Types into the description as a user does, replacing what is there.
+    void TypeDescription(const QString& text) {
+        QLineEdit* description = Edit("1026");
+        description->selectAll();
+        if (text.isEmpty()) {
+            QTest::keyClick(description, Qt::Key_Delete);
+            return;
+        }
+        // One key event carrying the whole text, as an input method delivers it; the field
+        // checks it as it checks anything typed.
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
+        QApplication::sendEvent(description, &press);
+    }
     // Accepts every item of the tree in the order the walk goes, with the values shown.
     void AcceptAll() {
-        Select(window_->vendorTreeItem);
-        for (int guard = 0; guard < 200 && !window_->AllVerified(); ++guard) {
+        Select(VendorItem());
+        for (int guard = 0; guard < 200 && !Model().AllVerified(); ++guard) {
             Accept();
         }
     }
     QStringList Row(int row) const {
         QStringList cells;
-        for (int column = 0; column < window_->m_overview->columnCount(); ++column) {
-            const QTableWidgetItem* item = window_->m_overview->item(row, column);
+        for (int column = 0; column < Overview()->columnCount(); ++column) {
+            const QTableWidgetItem* item = Overview()->item(row, column);
             cells << (item != nullptr ? item->text() : QString("<none>"));
         }
         return cells;
     }
     int RowOf(const QString& name) const {
-        for (int row = 0; row < window_->m_overview->rowCount(); ++row) {
-            if (window_->m_overview->item(row, 0)->text() == name) {
+        for (int row = 0; row < Overview()->rowCount(); ++row) {
+            if (Overview()->item(row, 0)->text() == name) {
                 return row;
             }
         }
         return -1;
     }
+    // The tree line of a parameter, found by its name below the module line.
     QTreeWidgetItem* ItemOf(const std::string& parameter) const {
-        const auto& list = window_->m_catalog.parameterList;
-        for (size_t i = 0; i < list.size(); ++i) {
-            if (list[i].name == parameter) {
-                return window_->m_parameterItems[i];
+        QTreeWidgetItem* module = ModuleItem();
+        for (int i = 0; module != nullptr && i < module->childCount(); ++i) {
+            if (module->child(i)->text(0) == QString::fromStdString(parameter)) {
+                return module->child(i);
             }
         }
         return nullptr;
+    }
+    // Saves what the window holds, changed by `change`, and opens it again, as a project file
+    // written elsewhere would come in.
+    void OpenProjectWith(const std::function<void(ProjectData&)>& change) {
+        ProjectData project = window_->CurrentProject();
+        change(project);
+        const std::string path = (dir_.path() / "changed.kfx").string();
+        WriteProjectFile(project, path);
+        window_->OpenProjectFile(path);
+    }
+    // Whether a tree line shows the check mark, as a screen reader hears it.
+    static bool Checked(const QTreeWidgetItem* item) {
+        return item != nullptr &&
+               item->data(0, Qt::AccessibleDescriptionRole).toString() == "verified";
     }
 
     TempDir dir_;
