@@ -3,7 +3,10 @@
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
 
+#include <malloc.h>
+
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -16,6 +19,21 @@ namespace {
 void CountBytes(benchmark::State& state, size_t bytes) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
     state.counters["input_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+size_t HeapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+// Heap bytes a parsed tree holds (text copy included), per byte of input: measured once
+// before timing, reported as the counter tree_per_input.
+template <class Parse>
+void CountTree(benchmark::State& state, size_t input, Parse parse) {
+    const size_t before = HeapInUse();
+    const auto tree = parse();
+    state.counters["tree_per_input"] =
+        static_cast<double>(HeapInUse() - before) / static_cast<double>(input);
 }
 
 // Checked once before timing, so that a parser that gives up early cannot look fast.
@@ -46,6 +64,7 @@ void ParseOurs(benchmark::State& state, const std::string& text) {
     if (!OursParses(state, text)) {
         return;
     }
+    CountTree(state, text.size(), [&] { return norvane::XmlParseText(text); });
     for (auto _ : state) {
         norvane::XmlRoot root = norvane::XmlParseText(text);
         benchmark::DoNotOptimize(root.get());
@@ -61,6 +80,11 @@ void ParsePugi(benchmark::State& state, const std::string& text) {
     if (!PugiParses(state, text)) {
         return;
     }
+    CountTree(state, text.size(), [&] {
+        auto document = std::make_unique<pugi::xml_document>();
+        document->load_buffer(text.data(), text.size());
+        return document;
+    });
     for (auto _ : state) {
         pugi::xml_document document;
         const pugi::xml_parse_result result = document.load_buffer(text.data(), text.size());

@@ -190,8 +190,14 @@ std::vector<CatalogEnumItem> ReadEnumItems(const XmlElement* parameter) {
 
 void CatalogData::Load(std::string text) {
     Release();
-    catalogText = std::move(text);
-    catalogDoc = XmlParseText(catalogText);
+    // The tree takes the text over instead of copying it: a large catalog is held once.
+    catalogDoc = XmlParseText(std::move(text));
+    if (catalogDoc) {
+        catalogText = XmlDocumentText(catalogDoc.get());
+    } else {
+        unparsedText = std::move(text);
+        catalogText = unparsedText;
+    }
     manufacturerList = LoadCatalog(catalogDoc.get(), &fileVersion);
 }
 
@@ -251,8 +257,9 @@ void CatalogData::Release() {
     deviceList.clear();
     manufacturerList.clear();
     fileVersion = {};
+    catalogText = {};
     catalogDoc.reset();
-    catalogText.clear();
+    unparsedText.clear();
 }
 
 }  // namespace norvane

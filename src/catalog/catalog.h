@@ -126,8 +126,11 @@ const Record* FindByName(const std::vector<Record>& list, std::string_view name)
 // The loaded catalog and its record lists, which always describe the current selection:
 // each load rebuilds its level from the first record of the given name one level up.
 struct CatalogData {
-    std::string catalogText;
+    // The bytes that were loaded (a verification record names their digest). They live in the
+    // tree, whose names and values point into them, or in unparsedText when they did not parse.
+    std::string_view catalogText;
     XmlRoot catalogDoc;
+    std::string unparsedText;
     CatalogFileVersion fileVersion;
     std::vector<CatalogManufacturer> manufacturerList;
     std::vector<CatalogDevice> deviceList;

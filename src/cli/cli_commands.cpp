@@ -112,7 +112,7 @@ int Md5(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
 }
 
 // A catalog that does not parse: the parser's error line, as `tree` prints it.
-int RefuseUnparsed(const std::string& text, std::ostream& out) {
+int RefuseUnparsed(std::string_view text, std::ostream& out) {
     XmlResults results;
     (void)XmlParseText(text, &results);
     out << "error " << static_cast<int>(results.error) << ' ' << XmlErrorText(results.error)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 
 #include <fcntl.h>
 #include <openssl/evp.h>
@@ -12,7 +13,9 @@ namespace norvane {
 
 namespace {
 
-constexpr size_t kChunkSize = 4096;
+// A start checks the catalog's digest: with 4 KiB reads a 20 MB catalog took 4800 system calls
+// and digest updates; 64 KiB takes a sixteenth of them, and MD5 itself is then nearly all.
+constexpr size_t kChunkSize = size_t{64} << 10;
 
 // Closes a descriptor when it goes out of scope.
 class ReadOnlyFile {
@@ -102,16 +105,16 @@ std::optional<std::string> FileMd5(const std::string& path) {
         return std::nullopt;
     }
     Md5Digest digest;
-    unsigned char buffer[kChunkSize];
+    const auto buffer = std::make_unique_for_overwrite<unsigned char[]>(kChunkSize);
     for (;;) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(file.get(), buffer.get(), kChunkSize);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
             return std::nullopt;
         }
-        digest.Update(buffer, static_cast<uint32_t>(got));
+        digest.Update(buffer.get(), static_cast<uint32_t>(got));
         if (got == 0) {
             break;
         }

@@ -46,7 +46,7 @@ class Md5Digest {
     bool finished_ = false;
 };
 
-// The digest of the whole file, read in chunks of 4096 bytes; nothing when the file is
+// The digest of the whole file, read in chunks of 64 KiB; nothing when the file is
 // missing, is not a regular file or cannot be read. An empty file has the digest of empty
 // input.
 std::optional<std::string> FileMd5(const std::string& path);

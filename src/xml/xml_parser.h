@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "xml/xml_tree.h"
@@ -37,9 +38,14 @@ struct XmlResults {
 };
 
 // Parses `text` up to its end or its first NUL byte. Returns the root of the tree, or null when
-// the text does not parse (then `results`, when given, says why and where). Every name and
-// value of the tree is a copy: the text may be released after the call.
+// the text does not parse (then `results`, when given, says why and where). The tree keeps one
+// copy of the text, and its names and values are views into that copy: the caller's text may
+// be released after the call.
 XmlRoot XmlParseText(std::string_view text, XmlResults* results = nullptr);
+// The same, without the copy: the tree takes the string over when it parses (its names and
+// values are views into it, and XmlDocumentText gives it back). A text that does not parse is
+// left to the caller as it was.
+XmlRoot XmlParseText(std::string&& text, XmlResults* results = nullptr);
 // A null text gives null and leaves `results` untouched.
 XmlRoot XmlParseText(const char* text, XmlResults* results = nullptr);
 

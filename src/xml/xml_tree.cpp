@@ -1,7 +1,10 @@
 #include "xml/xml_tree.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+
+#include "xml/xml_scan.h"
 
 namespace norvane {
 
@@ -32,7 +35,7 @@ bool MakeRoom(XmlElement* element, int32_t nGrowBy) {
 
 template <class T>
 T* Append(XmlElement* element, XmlNodeKind kind, T* object) {
-    element->nodes.Push(*element->arena, XmlNode{kind, object});
+    element->nodes.Push(XmlArenaOf(element), XmlNode{kind, object});
     ++element->count;
     return object;
 }
@@ -103,6 +106,7 @@ std::string_view XmlArena::Store(std::string_view text) {
 }
 
 void XmlNodeList::Push(XmlArena& arena, XmlNode node) {
+    Complete();
     if (size_ == reserved_) {
         // Doubling keeps long lists linear to build; the old array stays in the arena until the
         // tree goes, which costs at most as much again.
@@ -118,25 +122,68 @@ void XmlNodeList::Push(XmlArena& arena, XmlNode node) {
     data_[size_++] = node;
 }
 
-void XmlRootDeleter::operator()(XmlElement* root) const {
-    if (root == nullptr) {
-        return;
+void XmlNodeList::ReadAttributes() const {
+    // The list is a member of its element, which says where the tree's text ends and whether
+    // the tag is a declaration's.
+    const auto* element = reinterpret_cast<const XmlElement*>(reinterpret_cast<const char*>(this) -
+                                                              offsetof(XmlElement, nodes));
+    XmlArena& arena = XmlArenaOf(element);
+    const uint32_t content = reserved_;
+    const uint32_t attributes = size_ - content;
+    auto* nodes = static_cast<XmlNode*>(arena.Allocate(size_ * sizeof(XmlNode), alignof(XmlNode)));
+    uint32_t read = 0;
+    xml_scan::Scanner scanner(tag_, arena.parsedEnd());
+    xml_scan::ScanStartTag(
+        scanner, element->isDeclaration != 0, [&](std::string_view name, std::string_view value) {
+            // The parser counted exactly these attributes in the same tag.
+            if (read < attributes) {
+                nodes[read++] = XmlNode{XmlNodeKind::Attribute,
+                                        arena.Make<XmlAttribute>(XmlAttribute{name, value})};
+            }
+        });
+    for (; read < attributes; ++read) {
+        nodes[read] = XmlNode{};
     }
-    // Everything below the root, the root record included, lives in the arena; the element
-    // records hold nothing outside it, so releasing the arena releases the whole tree.
-    const std::unique_ptr<XmlArena> arena(root->arena);
+    if (content != 0) {
+        std::memcpy(static_cast<void*>(nodes + attributes), data_, content * sizeof(XmlNode));
+    }
+    data_ = nodes;
+    reserved_ = size_;
+    tag_ = nullptr;
+}
+
+namespace {
+
+// The root of every tree: the root element with the arena that holds everything below it.
+struct XmlTree : XmlElement {
+    XmlArena arena;
+};
+
+}  // namespace
+
+XmlArena& XmlArenaOf(const XmlElement* element) {
+    while (element->parent != nullptr) {
+        element = element->parent;
+    }
+    return static_cast<XmlTree*>(const_cast<XmlElement*>(element))->arena;
+}
+
+void XmlRootDeleter::operator()(XmlElement* root) const {
+    // Everything below the root lives in its arena; the element records hold nothing outside
+    // it, so releasing the root with its arena releases the whole tree.
+    const std::unique_ptr<XmlTree> tree(static_cast<XmlTree*>(root));
 }
 
 XmlRoot XmlCreateRoot() {
-    auto arena = std::make_unique<XmlArena>();
-    XmlElement* root = arena->Make<XmlElement>(arena.get());
-    // From here on the root owns its arena: XmlRootDeleter takes it back.
-    static_cast<void>(arena.release());
-    return XmlRoot(root);
+    return XmlRoot(std::make_unique<XmlTree>().release());
 }
 
 void XmlDeleteRoot(XmlRoot& root) {
     root.reset();
+}
+
+std::string_view XmlDocumentText(const XmlElement* element) {
+    return element != nullptr ? XmlArenaOf(element).source() : std::string_view();
 }
 
 XmlElement* XmlAddElement(XmlElement* parent, XmlTextArg name, int32_t isDeclaration,
@@ -144,8 +191,8 @@ XmlElement* XmlAddElement(XmlElement* parent, XmlTextArg name, int32_t isDeclara
     if (parent == nullptr || !name || !MakeRoom(parent, nGrowBy)) {
         return nullptr;
     }
-    XmlArena* arena = parent->arena;
-    auto* child = arena->Make<XmlElement>(arena);
+    XmlArena* arena = &XmlArenaOf(parent);
+    auto* child = arena->Make<XmlElement>();
     child->name = arena->Store(*name);
     child->isDeclaration = isDeclaration;
     child->parent = parent;
@@ -157,7 +204,7 @@ XmlAttribute* XmlAddAttribute(XmlElement* element, XmlTextArg name, XmlTextArg v
     if (element == nullptr || !name || !value || !MakeRoom(element, nGrowBy)) {
         return nullptr;
     }
-    XmlArena* arena = element->arena;
+    XmlArena* arena = &XmlArenaOf(element);
     auto* attribute =
         arena->Make<XmlAttribute>(XmlAttribute{arena->Store(*name), arena->Store(*value)});
     return Append(element, XmlNodeKind::Attribute, attribute);
@@ -167,7 +214,7 @@ XmlText* XmlAddText(XmlElement* element, XmlTextArg value, int32_t nGrowBy) {
     if (element == nullptr || !value || !MakeRoom(element, nGrowBy)) {
         return nullptr;
     }
-    XmlArena* arena = element->arena;
+    XmlArena* arena = &XmlArenaOf(element);
     auto* text = arena->Make<XmlText>(XmlText{arena->Store(*value)});
     return Append(element, XmlNodeKind::Text, text);
 }
@@ -177,7 +224,7 @@ XmlClear* XmlAddClear(XmlElement* element, XmlTextArg value, const XmlClearTag* 
     if (element == nullptr || !value || tag == nullptr || !MakeRoom(element, nGrowBy)) {
         return nullptr;
     }
-    XmlArena* arena = element->arena;
+    XmlArena* arena = &XmlArenaOf(element);
     auto* clear =
         arena->Make<XmlClear>(XmlClear{tag->openTag, arena->Store(*value), tag->closeTag});
     return Append(element, XmlNodeKind::Clear, clear);
@@ -194,8 +241,13 @@ const XmlElement* XmlNextElement(const XmlElement* element, int32_t& cursor) {
     if (element == nullptr) {
         return nullptr;
     }
-    for (cursor = cursor < 0 ? 0 : cursor; cursor < element->count;) {
-        const XmlNode& node = element->nodes[static_cast<size_t>(cursor++)];
+    // Attributes not read yet are skipped without reading them: a walk over a large catalog's
+    // elements (the manufacturers are looked for at any depth) would otherwise make every
+    // attribute record of the document.
+    const auto unread = static_cast<int32_t>(element->nodes.UnreadAttributes());
+    const XmlNode* slots = element->nodes.SlotsBehindUnread();
+    for (cursor = std::max(cursor, unread); cursor < element->count;) {
+        const XmlNode& node = slots[cursor++ - unread];
         if (const XmlElement* child = node.AsElement()) {
             return child;
         }
@@ -247,7 +299,10 @@ PathSplit SplitPath(std::string_view path) {
 }
 
 XmlElement* FirstChildStartingWith(const XmlElement* element, std::string_view segment) {
-    for (const XmlNode& node : element->nodes) {
+    const auto unread = static_cast<int32_t>(element->nodes.UnreadAttributes());
+    const XmlNode* slots = element->nodes.SlotsBehindUnread();
+    for (auto i = unread; i < static_cast<int32_t>(element->nodes.size()); ++i) {
+        const XmlNode& node = slots[i - unread];
         if (node.kind == XmlNodeKind::Element) {
             auto* child = static_cast<XmlElement*>(node.object);
             if (XmlStartsWithNoCase(child->name, segment)) {

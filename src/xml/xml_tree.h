@@ -6,9 +6,13 @@
 // with the searched one. Every operation accepts a null element (or an absent text) and then
 // does nothing and returns null, so chained lookups never need intermediate checks.
 //
-// Storage: a tree is owned by its root. All names, values, element records and node arrays
-// live in one arena per tree, so a parse allocates little and releasing a tree is one step.
-// Texts handed to the add operations are copied into that arena.
+// Storage: a tree is owned by its root. Element records, node arrays and texts handed to the
+// add operations live in one arena per tree, so a parse allocates little and releasing a tree
+// is one step. A parsed tree also keeps the text it was read from: its names and values are
+// views into that text, never copies. An element's attribute records are made from its start
+// tag the first time its node list is read (a large catalog is mostly attributes, and most of
+// them are never asked for); until then the list holds only the element's content, and `count`
+// and `size()` already include the attributes.
 #pragma once
 
 #include <cstddef>
@@ -74,49 +78,67 @@ struct XmlNode {
 
 class XmlArena;
 
-// An element's node list: a view of `count` slots in the tree's arena. Only the tree's own
-// operations and the parser change it; everyone else reads it like a read-only array.
+// An element's node list: a view of `size()` slots in the tree's arena. Only the tree's own
+// operations and the parser change it; everyone else reads it like a read-only array. Reading
+// the slots of a parsed element for the first time makes its attribute records (see above).
 class XmlNodeList {
   public:
     using value_type = XmlNode;
     using iterator = XmlNode*;
     using const_iterator = const XmlNode*;
 
-    XmlNode* begin() { return data_; }
-    XmlNode* end() { return data_ + size_; }
-    const XmlNode* begin() const { return data_; }
-    const XmlNode* end() const { return data_ + size_; }
+    XmlNode* begin() { return Complete(); }
+    XmlNode* end() { return Complete() + size_; }
+    const XmlNode* begin() const { return Complete(); }
+    const XmlNode* end() const { return Complete() + size_; }
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    XmlNode& operator[](size_t index) { return data_[index]; }
-    const XmlNode& operator[](size_t index) const { return data_[index]; }
+    XmlNode& operator[](size_t index) { return Complete()[index]; }
+    const XmlNode& operator[](size_t index) const { return Complete()[index]; }
+
+    // For walks that look for child elements only (XmlNextElement, XmlFindElement): how many
+    // slots at the front are attributes still to be read, and the slots behind them, so that a
+    // walk over the children reads no attributes. Slot i (i >= UnreadAttributes()) is
+    // SlotsBehindUnread()[i - UnreadAttributes()].
+    uint32_t UnreadAttributes() const { return tag_ != nullptr ? size_ - reserved_ : 0; }
+    const XmlNode* SlotsBehindUnread() const { return data_; }
 
     // Appends one slot, moving the list to a larger arena array when its storage is full.
     void Push(XmlArena& arena, XmlNode node);
     // Takes over `size` slots that already live in the arena and are filled (the parser hands
-    // over each list in one piece when the element ends).
-    void Adopt(XmlNode* data, uint32_t size) {
+    // over each list in one piece when the element ends). When `attributes` is not zero, the
+    // slots are the element's content only, and its first `attributes` slots are still to be
+    // read from the start tag, whose attributes begin at `tag`.
+    void Adopt(XmlNode* data, uint32_t size, uint32_t attributes = 0, const char* tag = nullptr) {
         data_ = data;
-        size_ = size;
+        size_ = size + attributes;
         reserved_ = size;
+        tag_ = attributes != 0 ? tag : nullptr;
     }
 
   private:
-    XmlNode* data_ = nullptr;
+    XmlNode* Complete() const {
+        if (tag_ != nullptr) [[unlikely]] {
+            ReadAttributes();
+        }
+        return data_;
+    }
+    // Makes the attribute records from the start tag and puts them before the content.
+    void ReadAttributes() const;
+
+    // The lazily completed parts change under a const view: reading a tree is what completes
+    // it. Trees are never shared between threads.
+    mutable XmlNode* data_ = nullptr;
+    mutable const char* tag_ = nullptr;  // start of the unread attributes, or null
     uint32_t size_ = 0;
-    uint32_t reserved_ = 0;  // slots behind data_; independent of the element's `capacity`
+    mutable uint32_t reserved_ = 0;  // slots behind data_; independent of `capacity`
 };
 
 struct XmlElement {
-    explicit XmlElement(XmlArena* owningArena) : arena(owningArena) {}
-
     // Empty for the document root (and treated as "no name" wherever a name is asked for).
     std::string_view name;
     XmlNodeList nodes;  // nodes.size() == count
     XmlElement* parent = nullptr;
-    // The arena every record of the tree lives in. The root's arena belongs to the tree and is
-    // released with it by XmlRootDeleter.
-    XmlArena* arena;
     // Slots in use and slots reserved. `capacity` follows the callers' growth steps exactly;
     // the storage behind it grows geometrically so that long lists stay linear to build.
     int32_t count = 0;
@@ -162,6 +184,25 @@ class XmlArena {
         return ::new (Allocate(sizeof(T), alignof(T))) T(std::forward<Args>(args)...);
     }
 
+    // The text a parsed tree was read from, all of it as handed to the parser, and the part
+    // that was parsed (up to the end or the first NUL byte). The tree either owns a copy in
+    // the arena or has taken the caller's string over.
+    std::string_view AdoptSource(std::string text) {
+        ownedSource_ = std::move(text);
+        return ownedSource_;
+    }
+    std::string ReleaseSource() {
+        source_ = {};
+        parsedEnd_ = nullptr;
+        return std::move(ownedSource_);
+    }
+    void SetSource(std::string_view whole, size_t parsed) {
+        source_ = whole;
+        parsedEnd_ = whole.data() + parsed;
+    }
+    std::string_view source() const { return source_; }
+    const char* parsedEnd() const { return parsedEnd_; }
+
   private:
     struct Block;
     // The free part of the block that a kind of allocation is currently served from.
@@ -176,6 +217,9 @@ class XmlArena {
     Region bytes_;
     Block* blocks_ = nullptr;  // newest first
     size_t nextBlockSize_ = 0;
+    std::string ownedSource_;
+    std::string_view source_;
+    const char* parsedEnd_ = nullptr;
 };
 
 struct XmlRootDeleter {
@@ -189,6 +233,15 @@ using XmlTextArg = std::optional<std::string_view>;
 
 XmlRoot XmlCreateRoot();
 void XmlDeleteRoot(XmlRoot& root);
+
+// The arena of the tree that `element` belongs to (it is the root's: elements find it through
+// their parents, so that no element record carries a pointer of its own for it).
+XmlArena& XmlArenaOf(const XmlElement* element);
+
+// The whole text a parsed tree was read from (its names and values are views into it), as it
+// was handed to the parser, bytes after a NUL included; empty for a tree that was built, not
+// parsed. Any element of the tree gives the same text.
+std::string_view XmlDocumentText(const XmlElement* element);
 
 XmlElement* XmlAddElement(XmlElement* parent, XmlTextArg name, int32_t isDeclaration,
                           int32_t nGrowBy);

@@ -232,6 +232,24 @@ TEST(Catalog, ReleaseEmptiesEverything) {
     EXPECT_TRUE(catalog.catalogText.empty());
 }
 
+// The text is held once, by the tree when it parses; either way it is what was loaded, every
+// byte, for the digest a verification record names.
+TEST(Catalog, KeepsTheLoadedBytes) {
+    const std::string parses(
+        "<SafetyConfigurator><Hersteller name=\"V\"/></SafetyConfigurator>\0tail", 68);
+    CatalogData catalog;
+    catalog.Load(parses);
+    ASSERT_NE(catalog.catalogDoc, nullptr);
+    EXPECT_EQ(catalog.catalogText, parses);
+    EXPECT_EQ(catalog.catalogText.data(), XmlDocumentText(catalog.catalogDoc.get()).data());
+    EXPECT_EQ(catalog.manufacturerList.size(), 1u);
+
+    const std::string refused = "<a x=\"unclosed>";
+    catalog.Load(refused);
+    EXPECT_EQ(catalog.catalogDoc, nullptr);
+    EXPECT_EQ(catalog.catalogText, refused);
+}
+
 // The shipped demo catalog must stay loadable and inside the rules the tool relies on: every
 // module's fields fit its image and the covered ones start at bit 32 or later.
 TEST(Catalog, DemoCatalogIsConsistent) {

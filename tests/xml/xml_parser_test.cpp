@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "support/xml_dump.h"
 
@@ -269,6 +272,113 @@ TEST(XmlParser, LargeValuesAndListsStayWhole) {
     EXPECT_EQ(r->nodes[2].AsClear()->value, big);
     EXPECT_EQ(r->nodes[2002].AsElement()->name, "e1999");
     EXPECT_EQ(r->nodes[2002].AsElement()->nodes[0].AsAttribute()->value, "'1999'");
+}
+
+// Every name and value of a tree points into the one text the tree keeps.
+bool ViewsInside(const XmlElement& element, std::string_view text) {
+    const auto inside = [text](std::string_view view) {
+        return view.empty() || (view.data() >= text.data() &&
+                                view.data() + view.size() <= text.data() + text.size());
+    };
+    if (!inside(element.name) || static_cast<size_t>(element.count) != element.nodes.size()) {
+        return false;
+    }
+    for (const XmlNode& node : element.nodes) {
+        if (const XmlElement* child = node.AsElement()) {
+            if (child->parent != &element || !ViewsInside(*child, text)) {
+                return false;
+            }
+        } else if (const XmlAttribute* attribute = node.AsAttribute()) {
+            if (!inside(attribute->name) || !inside(attribute->value)) {
+                return false;
+            }
+        } else if (const XmlText* value = node.AsText()) {
+            if (!inside(value->value)) {
+                return false;
+            }
+        } else if (const XmlClear* clear = node.AsClear()) {
+            if (!inside(clear->value)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Generated documents of the dialect's pieces, well formed or not: the copying parse and the
+// parse that takes the string over give the same tree or the same error; a tree's names and
+// values are views into XmlDocumentText, which is the whole text; a text that does not parse
+// stays with the caller unchanged.
+TEST(XmlParser, TakingTheTextOverGivesTheSameTreeAsCopyingIt) {
+    static const char* const kPieces[] = {"<a",
+                                          "<Bc",
+                                          "<?x",
+                                          "</a",
+                                          "</Bc",
+                                          ">",
+                                          "/>",
+                                          " ",
+                                          "\n\t",
+                                          "=",
+                                          "k=\"v\"",
+                                          "k='w'",
+                                          "x=1",
+                                          "\"",
+                                          "'",
+                                          "?",
+                                          "text",
+                                          "<!-- c -->",
+                                          "<![CDATA[<a>]]>",
+                                          "<PRE>p</PRE>",
+                                          "<!",
+                                          "\0"};
+    uint32_t state = 12345;
+    const auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return state >> 16;
+    };
+    int parsed = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const uint32_t pieces = next() % 24;
+        for (uint32_t i = 0; i < pieces; ++i) {
+            text += kPieces[next() % std::size(kPieces)];
+        }
+        SCOPED_TRACE(text);
+        XmlResults copied;
+        const XmlRoot copy = XmlParseText(std::string_view(text), &copied);
+        std::string owned = text;
+        XmlResults taken;
+        const XmlRoot take = XmlParseText(std::move(owned), &taken);
+        ASSERT_EQ(copied.error, taken.error);
+        ASSERT_EQ(copy == nullptr, take == nullptr);
+        if (take == nullptr) {
+            EXPECT_EQ(owned, text);  // left to the caller as it was
+            EXPECT_EQ(copied.line, taken.line);
+            EXPECT_EQ(copied.column, taken.column);
+            continue;
+        }
+        ++parsed;
+        EXPECT_EQ(XmlDocumentText(take.get()), text);
+        EXPECT_EQ(XmlDocumentText(copy.get()), text);
+        EXPECT_NE(XmlDocumentText(copy.get()).data(), text.data());
+        EXPECT_EQ(Dump(copy.get()), Dump(take.get()));
+        EXPECT_TRUE(ViewsInside(*take, XmlDocumentText(take.get())));
+        EXPECT_TRUE(ViewsInside(*copy, XmlDocumentText(copy.get())));
+    }
+    EXPECT_GT(parsed, 300);  // the generator must reach the trees, not only the errors
+}
+
+TEST(XmlParser, AddingToAnUnreadElementKeepsItsAttributesFirst) {
+    XmlRoot root = XmlParseText("<a x=1 y='2'><b/></a>");
+    // The root's list is read here, a's not yet.
+    XmlElement* a = root->nodes[0].AsElement();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->count, 3);
+    EXPECT_EQ(a->nodes.size(), 3u);
+    XmlAddAttribute(a, "z", "3", 5);
+    EXPECT_EQ(Dump(root.get()), "a{@x=1 @y='2' b{} @z=3}");
+    EXPECT_EQ(XmlDocumentText(XmlCreateRoot().get()), "");
 }
 
 TEST(XmlParser, ErrorTextsAreFixed) {
