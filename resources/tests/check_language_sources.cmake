@@ -34,7 +34,9 @@ list(APPEND expected_keys dialog.103 dialog.100 about.ok menu.0 menu.1
      text.view.0 text.view.1 text.view.2 text.view.unknown text.verified text.notverified
      text.record.title text.record.savepdf text.record.savetitle text.record.pdffilter
      text.record.language text.hint.vendor text.hint.device text.hint.module text.allowed
-     text.tci.call text.tci.callip text.selftest.title text.selftest.savetitle)
+     text.tci.call text.tci.callip text.selftest.title text.selftest.savetitle
+     text.cause.unreadable text.cause.notproject text.cause.notprojectat text.cause.changed
+     text.cause.catalog text.cause.denied text.cause.full text.cause.notwritten)
 
 set(languages en de)
 foreach(lang IN LISTS languages)

@@ -242,15 +242,17 @@ void WriteProjectFile(const ProjectData& project, const std::string& path) {
     const std::string text = ProjectFileText(project);
     try {
         WriteWholeFile(text, path);
-    } catch (const FileError&) {
-        throw ProjectFileFailure(ProjectFileProblem::NotWritten);
+    } catch (const FileError& error) {
+        throw ProjectFileFailure(ProjectFileProblem::NotWritten, error.Error());
     }
 }
 
 ProjectData ReadProjectText(std::string_view text) {
-    const XmlRoot root = XmlParseText(text);
+    XmlResults results;
+    const XmlRoot root = XmlParseText(text, &results);
     if (!root) {
-        throw ProjectFileFailure(ProjectFileProblem::NotAProject);
+        throw ProjectFileFailure(ProjectFileProblem::NotAProject, 0, results.line,
+                                 results.column);
     }
     // The parser makes the declaration an element named xml that holds the rest of the
     // document, so a file without it has no Project to find.
@@ -306,8 +308,8 @@ ProjectData ReadProjectFile(const std::string& path) {
     std::string text;
     try {
         text = ReadWholeFile(path);
-    } catch (const FileError&) {
-        throw ProjectFileFailure(ProjectFileProblem::Unreadable);
+    } catch (const FileError& error) {
+        throw ProjectFileFailure(ProjectFileProblem::Unreadable, error.Error());
     }
     return ReadProjectText(text);
 }

@@ -60,12 +60,22 @@ enum class ProjectFileProblem {
 // read with message 123 and a failed write with message 147.
 class ProjectFileFailure : public std::exception {
   public:
-    explicit ProjectFileFailure(ProjectFileProblem problem) : problem_(problem) {}
+    explicit ProjectFileFailure(ProjectFileProblem problem, int error = 0, int line = 0,
+                                int column = 0)
+        : problem_(problem), error_(error), line_(line), column_(column) {}
     ProjectFileProblem Problem() const { return problem_; }
+    // The system's error number behind an unreadable or unwritten file, 0 when none.
+    int Error() const { return error_; }
+    // Where the parser stopped in a text that is no XML; 0 when it is XML.
+    int Line() const { return line_; }
+    int Column() const { return column_; }
     const char* what() const noexcept override { return "project file failure"; }
 
   private:
     ProjectFileProblem problem_;
+    int error_;
+    int line_;
+    int column_;
 };
 
 // The verified marks of the four header lines of the parameter tree.

@@ -136,6 +136,9 @@ class CNorvaneCRCToolDlg : public QDialog {
     // The project that Save would write now.
     ProjectData CurrentProject() const { return m_model.Collect(); }
     bool ConfirmDiscard();
+    // Message 123 or 147 with a line that says why, for the failure being handled now (call it
+    // from the catch block).
+    void ReportProjectFailure(int message, const std::string& path);
     // Whether the work differs from what the last New, Open or Save left (edit mode only).
     bool ProjectUnsaved() const;
     void NewProject();

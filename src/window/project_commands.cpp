@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <cerrno>
 #include <exception>
 
 #include "base/messages.h"
@@ -13,6 +14,7 @@
 #include "settings/app_locations.h"
 #include "verification/project_opening.h"
 #include "window/dialog_seam.h"
+#include "window/language_resources.h"
 #include "window/main_window.h"
 
 namespace norvane {
@@ -32,7 +34,53 @@ QString ShownPath(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
 
+// Why reading or writing the project file at `path` failed, in one line under message 123 or
+// 147: the file, and what kept it from being read or written, as far as it is known.
+QString FailureCause(const std::exception_ptr& failure, const std::string& path) {
+    const QString file = ShownPath(path);
+    try {
+        std::rethrow_exception(failure);
+    } catch (const ProjectMatchFailure& mismatch) {
+        return ResourceText("text.cause.catalog")
+            .arg(file, QString::fromStdString(MessageText(mismatch.MessageId())));
+    } catch (const ProjectFileFailure& problem) {
+        switch (problem.Problem()) {
+            case ProjectFileProblem::Unreadable:
+                return ResourceText("text.cause.unreadable").arg(file);
+            case ProjectFileProblem::NotAProject:
+                return problem.Line() > 0 ? ResourceText("text.cause.notprojectat")
+                                                .arg(file)
+                                                .arg(problem.Line())
+                                                .arg(problem.Column())
+                                          : ResourceText("text.cause.notproject").arg(file);
+            case ProjectFileProblem::Changed:
+                return ResourceText("text.cause.changed").arg(file);
+            case ProjectFileProblem::NotWritten:
+                switch (problem.Error()) {
+                    case EACCES:
+                    case EPERM:
+                    case EROFS:
+                        return ResourceText("text.cause.denied").arg(file);
+                    case ENOSPC:
+                    case EDQUOT:
+                        return ResourceText("text.cause.full").arg(file);
+                    default:
+                        return ResourceText("text.cause.notwritten").arg(file);
+                }
+        }
+    } catch (...) {
+        // Any other failure: the file is all that can be said.
+    }
+    return ResourceText("text.cause.notwritten").arg(file);
+}
+
 }  // namespace
+
+void CNorvaneCRCToolDlg::ReportProjectFailure(int message, const std::string& path) {
+    const QString text = QString::fromStdString(MessageText(message)) + QLatin1Char('\n') +
+                         FailureCause(std::current_exception(), path);
+    ShowMessageText(this, text, QMessageBox::Critical, QString(), message);
+}
 
 bool CNorvaneCRCToolDlg::ConfirmDiscard() {
     return ShowMessageId(this, kMsgProjectUnsaved, QMessageBox::Warning,
@@ -112,10 +160,11 @@ void CNorvaneCRCToolDlg::OnOpen() {
     if (chosen.isEmpty()) {
         return;
     }
+    const std::string path = LocalPath(chosen);
     try {
-        OpenProjectFile(LocalPath(chosen));
+        OpenProjectFile(path);
     } catch (const std::exception&) {
-        ShowMessageId(this, kMsgProjectOpenFailed, QMessageBox::Critical);
+        ReportProjectFailure(kMsgProjectOpenFailed, path);
         NewProject();
     }
 }
@@ -128,7 +177,7 @@ void CNorvaneCRCToolDlg::OnSave() {
     try {
         WriteProjectFile(project, m_projectPath);
     } catch (const ProjectFileFailure&) {
-        ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
+        ReportProjectFailure(kMsgProjectSaveFailed, m_projectPath);
         return;
     }
     m_savedProject = project;
@@ -151,7 +200,7 @@ void CNorvaneCRCToolDlg::OnSaveAs() {
         WriteProjectFile(project, path);
     } catch (const ProjectFileFailure&) {
         // Nothing was saved, so nothing else changes: title, path, folder and menu stay.
-        ShowMessageId(this, kMsgProjectSaveFailed, QMessageBox::Critical);
+        ReportProjectFailure(kMsgProjectSaveFailed, path);
         return;
     }
     SetProjectPath(path);

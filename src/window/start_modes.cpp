@@ -36,12 +36,13 @@ bool CNorvaneCRCToolDlg::StartEditMode(const CommandLineInfo& info) {
     // The project path is kept in full, as the file choosers give it: the title shows where
     // the file is, and the remembered folder stays valid whatever the current folder.
     std::error_code ec;
-    std::filesystem::path path = std::filesystem::absolute(info.fileName, ec);
+    const std::filesystem::path absolute = std::filesystem::absolute(info.fileName, ec);
+    const std::string path = ec ? info.fileName : absolute.lexically_normal().string();
     try {
-        OpenProjectFile(ec ? info.fileName : path.lexically_normal().string());
+        OpenProjectFile(path);
     } catch (const std::exception&) {
         // Whatever went wrong, the window stays open for new work.
-        ShowMessageId(this, kMsgProjectOpenFailed, QMessageBox::Critical);
+        ReportProjectFailure(kMsgProjectOpenFailed, path);
         NewProject();
     }
     return true;

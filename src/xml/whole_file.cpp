@@ -171,10 +171,11 @@ RegularFileReader::RegularFileReader(const std::string& path)
     : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {
     struct stat info {};
     if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+        const int error = fd_ < 0 ? errno : 0;
         if (fd_ >= 0) {
             ::close(fd_);
         }
-        throw FileError();
+        throw FileError(error);
     }
     size_ = static_cast<uint64_t>(info.st_size);
 }
@@ -196,7 +197,7 @@ size_t RegularFileReader::Read(char* buffer, size_t count) {
             continue;
         }
         if (got < 0) {
-            throw FileError();
+            throw FileError(errno);
         }
         return static_cast<size_t>(got);
     }
@@ -274,13 +275,13 @@ void WriteWholeFile(std::string_view text, const std::string& path) {
     // the user may not write (a read-only project, say) is refused, as a plain write would be.
     std::error_code ec;
     if (std::filesystem::exists(target, ec) && g_hooks.access(target.c_str(), W_OK) != 0) {
-        throw FileError();
+        throw FileError(errno);
     }
     std::string temporary = (FolderOf(target) / (TemporaryPrefix(target) + "XXXXXX")).string();
 
     FileDescriptor file(::mkstemp(temporary.data()));
     if (file.get() < 0) {
-        throw FileError();
+        throw FileError(errno);
     }
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
@@ -294,8 +295,9 @@ void WriteWholeFile(std::string_view text, const std::string& path) {
                     g_hooks.fsync(file.get()) == 0 && file.Close() &&
                     g_hooks.rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
+        const int error = errno;  // before the clean-up can change it
         ::unlink(temporary.c_str());
-        throw FileError();
+        throw FileError(error);
     }
 }
 

@@ -13,10 +13,16 @@
 namespace norvane {
 
 // A file could not be read or written. It carries no text on purpose: each caller reports the
-// failure with its own message.
+// failure with its own message, and may say why from the system's error number (0 when the
+// failure was none of the system's, such as an empty file).
 class FileError : public std::exception {
   public:
+    explicit FileError(int error = 0) : error_(error) {}
+    int Error() const { return error_; }
     const char* what() const noexcept override { return "file error"; }
+
+  private:
+    int error_;
 };
 
 // A regular file opened for reading, read byte by byte through a small buffer. Anything else

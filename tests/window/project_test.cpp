@@ -176,6 +176,7 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
         std::function<std::string(const std::string& path)> write;
         std::string vendor;  // what stays selected
         std::string device;
+        std::string cause;  // the second line of the message; %1 stands for the file
     };
     const auto project = [&](std::function<void(ProjectData&)> change) {
         return [&good, change](const std::string& path) {
@@ -187,26 +188,35 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
     };
     const std::string norvane = "Norvane Automation";
     const std::string kestrel = "Kestrel Safety Systems";
+    const std::string unknown =
+        "The file %1 does not fit this catalog: The project file specifies ";
     const Case cases[] = {
-        {"missing file", [](const std::string& path) { return path; }, "Norvane Automation", ""},
+        {"missing file", [](const std::string& path) { return path; }, "Norvane Automation", "",
+         "The file %1 is missing or cannot be read."},
+        {"not XML",
+         [](const std::string& path) { return WriteFile(path, "<?xml version=\"1.0\"?>\n<a x=>"); },
+         "Norvane Automation", "", "The file %1 is not a project file (line 2, column 7)."},
+        {"XML but no project",
+         [](const std::string& path) { return WriteFile(path, "<?xml version=\"1.0\"?><a/>"); },
+         "Norvane Automation", "", "The file %1 is not a project file."},
         {"edited inside Settings",
          [&](const std::string& path) {
              std::string text = ProjectFileText(good);
              text.replace(text.find("Line 3"), 6, "Line 4");
              return WriteFile(path, text);
          },
-         "Norvane Automation", ""},
+         "Norvane Automation", "", "The file %1 was changed outside the program."},
         {"unknown manufacturer", project([](ProjectData& p) { p.manufacturerId = "0x9999"; }),
-         "Norvane Automation", ""},
+         "Norvane Automation", "", unknown + "an unknown manufacturer."},
         {"unknown device", project([](ProjectData& p) { p.manufacturerId = "0x1A40"; }), kestrel,
-         "KS-PN 1000 PROFINET coupler"},
+         "KS-PN 1000 PROFINET coupler", unknown + "an unknown device."},
         {"unknown module", project([](ProjectData& p) {
              p.deviceId = "0x0C02";
              p.moduleId = "0x40B2";
          }),
-         norvane, "NV-PN 300 PROFINET head"},
+         norvane, "NV-PN 300 PROFINET head", unknown + "an unknown module."},
         {"a parameter missing", project([](ProjectData& p) { p.parameters.pop_back(); }), norvane,
-         "NV-DP 200 PROFIBUS head"},
+         "NV-DP 200 PROFIBUS head", unknown + "an unknown parameter."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -215,7 +225,10 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
         dialogs_.files = {path};
         Control<QAction>("57601")->trigger();
         EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectOpenFailed});
-        EXPECT_EQ(dialogs_.shown[0].text, "The project file could not be opened.");
+        // The message's own text, then the cause with the file's name.
+        EXPECT_EQ(dialogs_.shown[0].text,
+                  "The project file could not be opened.\n" +
+                      QString::fromStdString(c.cause).arg(QString::fromStdString(path)));
         EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
         EXPECT_EQ(Control<QComboBox>("1000")->currentText().toStdString(), c.vendor);
         if (!c.device.empty()) {
@@ -359,33 +372,50 @@ TEST_F(ProjectTest, SaveFailuresKeepTheOldFile) {
     Select(ItemOf("F_Dest_Add"));
     Type("5");
     Accept();
-    const std::pair<const char*, std::function<void()>> failures[] = {
+    struct Failure {
+        const char* name;
+        std::function<void()> fail;
+        const char* cause;  // %1 stands for the file
+    };
+    const Failure failures[] = {
         {"full disk",
          [] {
              FileHooks().write = [](int, const void*, size_t) -> ssize_t {
                  errno = ENOSPC;
                  return -1;
              };
-         }},
+         },
+         "The disk is full: %1 could not be written."},
+        {"no right to write",
+         [] {
+             FileHooks().rename = [](const char*, const char*) {
+                 errno = EACCES;
+                 return -1;
+             };
+         },
+         "You may not write the file %1 (permission denied)."},
         {"rename fails",
          [] {
              FileHooks().rename = [](const char*, const char*) {
                  errno = EXDEV;
                  return -1;
              };
-         }},
+         },
+         "The file %1 could not be written."},
         {"description that cannot be read back",
          // Past the field's own check, as a paste from elsewhere could come.
-         [this] { emit Edit("1026")->textEdited(QStringLiteral("12\" rack")); }},
+         [this] { emit Edit("1026")->textEdited(QStringLiteral("12\" rack")); },
+         "The file %1 could not be written."},
     };
-    for (const auto& [name, fail] : failures) {
+    for (const auto& [name, fail, cause] : failures) {
         SCOPED_TRACE(name);
         dialogs_.shown.clear();
         fail();
         Control<QAction>("57603")->trigger();
         ResetFileHooks();
         EXPECT_EQ(dialogs_.Ids(), std::vector<int>{kMsgProjectSaveFailed});
-        EXPECT_EQ(dialogs_.shown[0].text, "The project file could not be saved.");
+        EXPECT_EQ(dialogs_.shown[0].text, "The project file could not be saved.\n" +
+                                              QString(cause).arg(QString::fromStdString(path)));
         EXPECT_EQ(dialogs_.shown[0].icon, QMessageBox::Critical);
         EXPECT_EQ(ReadFile(path), saved);
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),

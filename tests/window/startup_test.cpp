@@ -144,11 +144,16 @@ TEST_F(StartupTest, CommandLineInEditMode) {
          QString("File %1 not found.")
              .arg(QString::fromStdString((dir_.path() / "missing.kfx").string()))},
         {{"-switch"}, {kMsgFileNotFound}, true, "File  not found."},
-        {{other}, {kMsgProjectOpenFailed}, false, "The project file could not be opened."},
+        {{other},
+         {kMsgProjectOpenFailed},
+         false,
+         QString("The project file could not be opened.\nThe file %1 is not a project file.")
+             .arg(QString::fromStdString(other))},
         {{"-x", other, tpf},
          {kMsgProjectOpenFailed},
          false,
-         "The project file could not be opened."},
+         QString("The project file could not be opened.\nThe file %1 is not a project file.")
+             .arg(QString::fromStdString(other))},
     };
     for (const Case& c : cases) {
         dialogs_.shown.clear();
