@@ -21,8 +21,8 @@
 #include <iostream>
 #include <string>
 
+#include "base/whole_file.h"
 #include "catalog/catalog.h"
-#include "xml/whole_file.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/whole_file.h"
 #include "catalog_generator.h"
-#include "xml/whole_file.h"
 
 namespace {
 

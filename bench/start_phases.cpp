@@ -12,10 +12,10 @@
 #include <cstdio>
 #include <string>
 
+#include "base/md5_digest.h"
+#include "base/whole_file.h"
 #include "catalog/catalog.h"
-#include "settings/md5_digest.h"
 #include "settings/settings_file.h"
-#include "xml/whole_file.h"
 
 namespace {
 

@@ -4,9 +4,10 @@
 
 #include <string_view>
 
+#include "base/version_number.h"  // kProgramVersion, made by the build
+
 namespace norvane {
 
 inline constexpr std::string_view kProgramName = "Norvane Safety Configurator";
-inline constexpr std::string_view kProgramVersion = NORVANE_VERSION;
 
 }  // namespace norvane

@@ -15,15 +15,15 @@
 #include <utility>
 
 #include "base/decimal_text.h"
+#include "base/md5_digest.h"
 #include "base/program_version.h"
+#include "base/whole_file.h"
 #include "catalog/catalog.h"
 #include "cli/cli_lint.h"
 #include "cli/cli_tpf.h"
 #include "cli/field_escape.h"
 #include "safety/param_stream.h"
 #include "safety/parameter_values.h"
-#include "settings/md5_digest.h"
-#include "xml/whole_file.h"
 #include "xml/xml_parser.h"
 #include "xml/xml_tree.h"
 #include "xml/xml_writer.h"

@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "base/utf8_text.h"
-#include "catalog/catalog_lint.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
 #include "cli/field_escape.h"
+#include "lint/catalog_lint.h"
 #include "xml/xml_parser.h"
 
 namespace norvane::cli {

@@ -6,13 +6,13 @@
 #include <system_error>
 
 #include "base/messages.h"
+#include "base/whole_file.h"
 #include "catalog/catalog.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_project.h"
 #include "cli/cli_support.h"
 #include "report/project_record.h"
 #include "report/verification_record.h"
-#include "xml/whole_file.h"
 
 namespace norvane::cli {
 

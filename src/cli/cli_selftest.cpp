@@ -3,11 +3,11 @@
 #include <ctime>
 #include <optional>
 
+#include "base/whole_file.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
 #include "cli/field_escape.h"
 #include "report/self_test.h"
-#include "xml/whole_file.h"
 
 namespace norvane::cli {
 

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "base/decimal_text.h"
-#include "settings/md5_digest.h"
-#include "xml/whole_file.h"
+#include "base/md5_digest.h"
+#include "base/whole_file.h"
 #include "xml/xml_parser.h"
 #include "xml/xml_tree.h"
 #include "xml/xml_writer.h"
@@ -251,8 +251,7 @@ ProjectData ReadProjectText(std::string_view text) {
     XmlResults results;
     const XmlRoot root = XmlParseText(text, &results);
     if (!root) {
-        throw ProjectFileFailure(ProjectFileProblem::NotAProject, 0, results.line,
-                                 results.column);
+        throw ProjectFileFailure(ProjectFileProblem::NotAProject, 0, results.line, results.column);
     }
     // The parser makes the declaration an element named xml that holds the rest of the
     // document, so a file without it has no Project to find.

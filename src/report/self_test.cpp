@@ -7,12 +7,12 @@
 #include <string_view>
 #include <utility>
 
+#include "base/md5_digest.h"
 #include "catalog/catalog.h"
-#include "catalog/catalog_lint.h"
+#include "lint/catalog_lint.h"
 #include "project/project_file.h"
 #include "report/audit.h"
 #include "safety/parameter_values.h"
-#include "settings/md5_digest.h"
 #include "tci/module_record.h"
 #include "xml/xml_parser.h"
 #include "xml/xml_writer.h"

@@ -8,9 +8,9 @@
 #include <system_error>
 
 #include "base/source_revision.h"
+#include "base/whole_file.h"
 #include "report/self_test.h"
 #include "report/verification_record.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 

@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/md5_digest.h"
 #include "base/program_version.h"
 #include "base/utf8_text.h"
 #include "safety/parameter_values.h"
-#include "settings/md5_digest.h"
 
 namespace norvane {
 

@@ -5,7 +5,8 @@
 #include <unistd.h>
 
 #include "base/decimal_text.h"
-#include "xml/whole_file.h"
+#include "base/whole_file.h"
+#include "settings/settings_storage.h"
 
 namespace norvane {
 
@@ -53,7 +54,7 @@ constexpr int64_t kAbandonedTemporaryAge = 60;
 // An empty file is a file: a write into it must still succeed.
 std::optional<std::string> LoadFile(const std::string& path) {
     try {
-        return FileHooks().readRegularFile(path);
+        return Storage().readRegularFile(path);
     } catch (const FileError&) {
         return std::nullopt;
     }
@@ -288,13 +289,13 @@ bool IniWriteString(const std::string& path, std::string_view section, std::stri
     try {
         // Read, change and replace under one lock, so that a concurrent writer's change is
         // never replaced by a text that was read before it.
-        const FileLock lock(path);
-        FileHooks().removeStaleTemporaries(path, kAbandonedTemporaryAge);
+        const StorageLock lock(path);
+        Storage().removeStaleTemporaries(path, kAbandonedTemporaryAge);
         const std::optional<std::string> text = LoadFile(path);
         if (!text) {
             return false;
         }
-        FileHooks().writeWholeFile(UpdatedText(*text, section, key, value), path);
+        Storage().writeWholeFile(UpdatedText(*text, section, key, value), path);
     } catch (const FileError&) {
         return false;
     }

@@ -1,6 +1,6 @@
 #include "tci/tpf_file.h"
 
-#include "xml/whole_file.h"
+#include "base/whole_file.h"
 
 namespace norvane {
 

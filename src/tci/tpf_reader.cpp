@@ -6,8 +6,8 @@
 
 #include "base/decimal_text.h"
 #include "base/utf8_text.h"
+#include "base/whole_file.h"
 #include "tci/tpf_file.h"
-#include "xml/whole_file.h"
 #include "xml/xml_parser.h"
 
 namespace norvane {

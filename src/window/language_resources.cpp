@@ -6,12 +6,12 @@
 #include <map>
 #include <optional>
 
+#include "base/md5_digest.h"
 #include "base/messages.h"
 #include "base/text_table.h"
+#include "base/whole_file.h"
 #include "settings/app_locations.h"
-#include "settings/md5_digest.h"
 #include "window/dialog_seam.h"
-#include "xml/whole_file.h"
 
 // The built-in resources live in a static library, so they must be pulled in by name.
 static void InitBuiltinResources() {

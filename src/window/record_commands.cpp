@@ -13,6 +13,7 @@
 
 #include "base/messages.h"
 #include "base/program_version.h"
+#include "base/whole_file.h"
 #include "project/project_file.h"
 #include "report/verification_record.h"
 #include "window/dialog_seam.h"
@@ -20,7 +21,6 @@
 #include "window/main_window.h"
 #include "window/printed_page.h"
 #include "window/record_printout.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 

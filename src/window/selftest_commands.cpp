@@ -9,11 +9,11 @@
 #include <exception>
 
 #include "base/messages.h"
+#include "base/whole_file.h"
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
 #include "window/printed_page.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 

@@ -5,10 +5,10 @@
 #include <system_error>
 
 #include "base/messages.h"
+#include "base/whole_file.h"
 #include "tci/tpf_file.h"
 #include "window/dialog_seam.h"
 #include "window/main_window.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 

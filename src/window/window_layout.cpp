@@ -25,13 +25,13 @@
 #include <exception>
 #include <filesystem>
 
+#include "base/md5_digest.h"
 #include "base/messages.h"
+#include "base/whole_file.h"
 #include "settings/app_locations.h"
-#include "settings/md5_digest.h"
 #include "window/about_dialog.h"
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "base/whole_file.h"
 #include "support/temp_dir.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 namespace {

@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 
+#include "base/program_version.h"
 #include "cli/field_escape.h"
 #include "support/bounded_run.h"
 #include "support/cli_call.h"
@@ -329,7 +330,7 @@ TEST_F(CliTest, UsageErrors) {
 TEST_F(CliTest, VersionAndHelpPerCommand) {
     const Result version = Call({"--version"});
     EXPECT_EQ(version.status, kExitOk);
-    EXPECT_EQ(version.out, "safetycrc " NORVANE_VERSION "\n");
+    EXPECT_EQ(version.out, "safetycrc " + std::string(kProgramVersion) + "\n");
 
     const Result help = Call({"help", "crc"});
     EXPECT_EQ(help.status, kExitOk);

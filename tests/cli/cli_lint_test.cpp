@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "catalog/catalog_lint.h"
 #include "cli/cli_commands.h"
+#include "lint/catalog_lint.h"
 #include "support/cli_call.h"
 #include "support/temp_dir.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/md5_digest.h"
 #include "cli/cli_commands.h"
 #include "project/project_file.h"
-#include "settings/md5_digest.h"
 #include "support/cli_call.h"
 #include "support/temp_dir.h"
 

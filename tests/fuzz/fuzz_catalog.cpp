@@ -6,7 +6,7 @@
 #include <string>
 
 #include "catalog/catalog.h"
-#include "catalog/catalog_lint.h"
+#include "lint/catalog_lint.h"
 #include "safety/param_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

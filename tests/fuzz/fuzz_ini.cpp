@@ -9,8 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/whole_file.h"
 #include "settings/ini_file.h"
-#include "xml/whole_file.h"
+#include "settings/settings_storage.h"
 
 namespace {
 
@@ -24,8 +25,8 @@ void Check(bool condition) {
 }
 
 void KeepFilesInMemory() {
-    norvane::FileSystemHooks& hooks = norvane::FileHooks();
-    hooks.access = [](const char*, int) { return 0; };
+    norvane::FileHooks().access = [](const char*, int) { return 0; };
+    norvane::SettingsStorage& hooks = norvane::Storage();
     hooks.readRegularFile = [](const std::string& path) {
         if (path != kPath) {
             throw norvane::FileError();

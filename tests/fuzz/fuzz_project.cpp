@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
+#include "base/md5_digest.h"
 #include "catalog/catalog.h"
 #include "project/project_file.h"
 #include "safety/param_stream.h"
-#include "settings/md5_digest.h"
 #include "verification/project_opening.h"
 #include "xml/xml_parser.h"
 #include "xml/xml_tree.h"

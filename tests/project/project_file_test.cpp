@@ -11,9 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "settings/md5_digest.h"
+#include "base/md5_digest.h"
+#include "base/whole_file.h"
 #include "support/temp_dir.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 namespace {

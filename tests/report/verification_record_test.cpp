@@ -306,7 +306,7 @@ TEST(VerificationRecord, IsoDateTimeWithOffset) {
                 ::testing::MatchesRegex(
                     "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}[+-][0-9]{2}:[0-9]{2}"));
     EXPECT_EQ(record.programName, kProgramName);
-    EXPECT_EQ(record.programVersion, NORVANE_VERSION);
+    EXPECT_EQ(record.programVersion, kProgramVersion);
     EXPECT_FALSE(record.loginName.empty());
     EXPECT_FALSE(record.hostName.empty());
 }

@@ -16,9 +16,9 @@
 #include <utime.h>
 
 #include "base/messages.h"
+#include "base/whole_file.h"
 #include "settings/settings_file.h"
 #include "support/bounded_run.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 namespace {

@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "base/messages.h"
-#include "xml/whole_file.h"
+#include "base/whole_file.h"
 
 namespace norvane {
 namespace {

@@ -9,9 +9,9 @@
 
 #include <sys/stat.h>
 
+#include "base/whole_file.h"
 #include "settings/settings_file.h"
 #include "support/temp_dir.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 namespace {

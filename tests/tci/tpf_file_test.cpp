@@ -6,8 +6,8 @@
 
 #include <sys/stat.h>
 
+#include "base/whole_file.h"
 #include "support/temp_dir.h"
-#include "xml/whole_file.h"
 
 namespace norvane {
 namespace {

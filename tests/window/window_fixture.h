@@ -24,14 +24,14 @@
 #include <string>
 #include <vector>
 
+#include "base/md5_digest.h"
+#include "base/whole_file.h"
 #include "project/project_file.h"
 #include "settings/app_locations.h"
-#include "settings/md5_digest.h"
 #include "support/temp_dir.h"
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
 #include "window/main_window.h"
-#include "xml/whole_file.h"
 
 namespace norvane::testing {
 

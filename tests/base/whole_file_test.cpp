@@ -1,4 +1,4 @@
-#include "xml/whole_file.h"
+#include "base/whole_file.h"
 
 #include <gtest/gtest.h>
 

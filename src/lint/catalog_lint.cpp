@@ -1,4 +1,4 @@
-#include "catalog/catalog_lint.h"
+#include "lint/catalog_lint.h"
 
 #include <algorithm>
 #include <array>

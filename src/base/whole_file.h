@@ -85,21 +85,19 @@ class FileLock {
     int handle_ = -1;
 };
 
+// The lock of FileLock as two steps: TakeFileLock gives a handle for ReleaseFileLock, or -1
+// when the lock cannot be had within a few seconds.
+int TakeFileLock(const std::string& path);
+void ReleaseFileLock(const std::string& path, int handle);
+
 // The system calls behind WriteWholeFile, routed through this table so that tests can fake a
-// full disk or a failing rename; and the whole-file steps of the settings layer, so that a
-// fuzzer can keep its files in memory.
+// full disk, a failing rename or a file they may not write.
 struct FileSystemHooks {
     ssize_t (*write)(int fd, const void* buffer, size_t count);
     int (*fsync)(int fd);
     int (*rename)(const char* from, const char* to);
     // faccessat with AT_EACCESS: whether this process may write the file.
     int (*access)(const char* path, int mode);
-    std::string (*readRegularFile)(const std::string& path);
-    void (*writeWholeFile)(std::string_view text, const std::string& path);
-    void (*removeStaleTemporaries)(const std::string& path, int64_t minimumAgeSeconds);
-    // Takes the lock beside `path` and gives a handle for unlock; -1 when it cannot.
-    int (*lock)(const std::string& path);
-    void (*unlock)(const std::string& path, int handle);
 };
 FileSystemHooks& FileHooks();
 void ResetFileHooks();

@@ -1,4 +1,4 @@
-#include "settings/md5_digest.h"
+#include "base/md5_digest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "xml/whole_file.h"
+#include "base/whole_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,18 +22,7 @@ int MayAccess(const char* path, int mode) {
     return ::faccessat(AT_FDCWD, path, mode, AT_EACCESS);
 }
 
-int LockBeside(const std::string& path);
-void Unlock(const std::string& path, int handle);
-
-constexpr FileSystemHooks kSystemHooks{&::write,
-                                       &::fsync,
-                                       &::rename,
-                                       &MayAccess,
-                                       &ReadRegularFile,
-                                       &WriteWholeFile,
-                                       &RemoveStaleTemporaries,
-                                       &LockBeside,
-                                       &Unlock};
+constexpr FileSystemHooks kSystemHooks{&::write, &::fsync, &::rename, &MayAccess};
 FileSystemHooks g_hooks = kSystemHooks;
 
 // How long a writer waits for another writer's lock before it gives up: far longer than any
@@ -129,7 +118,9 @@ bool StillNamed(int fd, const std::string& lockPath) {
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-int LockBeside(const std::string& path) {
+}  // namespace
+
+int TakeFileLock(const std::string& path) {
     const std::string lockPath = LockPathFor(path);
     const auto deadline = std::chrono::steady_clock::now() + kLockPatience;
     for (;;) {
@@ -158,14 +149,12 @@ int LockBeside(const std::string& path) {
 
 // The lock file goes with the lock, so that no stray file stays in the settings folder; a
 // writer that waited on it sees that it was removed and takes a new one.
-void Unlock(const std::string& path, int handle) {
+void ReleaseFileLock(const std::string& path, int handle) {
     if (handle >= 0) {
         ::unlink(LockPathFor(path).c_str());
         ::close(handle);  // closing the only descriptor releases the lock
     }
 }
-
-}  // namespace
 
 RegularFileReader::RegularFileReader(const std::string& path)
     : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {
@@ -216,14 +205,14 @@ bool RegularFileReader::Get(char& c) {
     return true;
 }
 
-FileLock::FileLock(const std::string& path) : path_(path), handle_(g_hooks.lock(path)) {
+FileLock::FileLock(const std::string& path) : path_(path), handle_(TakeFileLock(path)) {
     if (handle_ < 0) {
         throw FileError();
     }
 }
 
 FileLock::~FileLock() {
-    g_hooks.unlock(path_, handle_);
+    ReleaseFileLock(path_, handle_);
 }
 
 FileSystemHooks& FileHooks() {

@@ -1,12 +1,12 @@
-#include "catalog/catalog_lint.h"
+#include "lint/catalog_lint.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
+#include "base/whole_file.h"
 #include "support/temp_dir.h"
-#include "xml/whole_file.h"
 #include "xml/xml_parser.h"
 
 namespace norvane {
