@@ -14,15 +14,15 @@ function(norvane_add_test name)
         PROPERTIES ENVIRONMENT "NORVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
 
-# The core's folders from the ground up: a folder may use only the folders before it.
-set(NORVANE_CORE_FOLDERS base xml settings catalog safety tci project verification lint report)
+include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 
-# norvane_core_folder(NAME SOURCES file... [USES folder...]) makes one core folder's library,
-# norvane_NAME with the alias norvane::NAME, linked only to the folders it uses. A folder that
-# names one above it in the order stops the configuration; an include of a folder it does not
-# link compiles, but the build fails to link what it calls.
+# norvane_core_folder(NAME SOURCES file...) makes one core folder's library, norvane_NAME with
+# the alias norvane::NAME, linked to exactly the folders that cmake/Layers.cmake lets it use. A
+# table edge that points up or sideways stops the configuration. An include of a folder the
+# table does not allow would compile (all folders share one include root), so the build checks
+# every include against the same table and stops on such a line (norvane_layers).
 function(norvane_core_folder name)
-    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;USES")
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES")
     list(FIND NORVANE_CORE_FOLDERS ${name} level)
     if(level LESS 0)
         message(FATAL_ERROR "${name} is no core folder (NORVANE_CORE_FOLDERS)")
@@ -30,7 +30,7 @@ function(norvane_core_folder name)
     add_library(norvane_${name} STATIC ${arg_SOURCES})
     add_library(norvane::${name} ALIAS norvane_${name})
     target_include_directories(norvane_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-    foreach(use IN LISTS arg_USES)
+    foreach(use IN LISTS NORVANE_LAYER_${name})
         list(FIND NORVANE_CORE_FOLDERS ${use} used)
         if(used LESS 0 OR NOT used LESS level)
             message(FATAL_ERROR "core folder ${name} may not use ${use}: only folders below it")

@@ -142,6 +142,7 @@ ParamStream BuildParamStream(DataFormat dataFormat, uint32_t size,
     return stream;
 }
 
+#ifdef NORVANE_TEST_SEAMS
 namespace {
 
 TableCrcRoutine g_tableCrc = &SafetyCrc32;
@@ -153,6 +154,13 @@ TableCrcRoutine SetTableCrcRoutine(TableCrcRoutine routine) {
     g_tableCrc = routine != nullptr ? routine : &SafetyCrc32;
     return previous;
 }
+#else
+namespace {
+
+constexpr TableCrcRoutine g_tableCrc = &SafetyCrc32;
+
+}  // namespace
+#endif
 
 uint32_t RecordSafetyCrc(std::span<const uint8_t> record, uint16_t lenUserParam) {
     if (record.size() < size_t{4} + lenUserParam) {

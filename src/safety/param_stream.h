@@ -96,11 +96,15 @@ uint32_t ImageSafetyCrc(const ParamStream& image, uint16_t lenUserParam,
 uint32_t ParameterImageCrc(DataFormat dataFormat, uint16_t lenUserParam,
                            const std::vector<CatalogParameter>& parameterList);
 
-// The table routine that RecordSafetyCrc runs (SafetyCrc32 unless replaced). Tests replace it
-// to make the two routines disagree; null puts SafetyCrc32 back. Returns the routine it
-// replaced.
+// A table CRC routine, such as SafetyCrc32.
 using TableCrcRoutine = uint32_t (*)(uint32_t length, uint32_t initial, const uint8_t* data,
                                      CrcDirection direction);
+
+#ifdef NORVANE_TEST_SEAMS
+// The table routine that RecordSafetyCrc runs (SafetyCrc32 unless replaced). Tests replace it
+// to make the two routines disagree; null puts SafetyCrc32 back. Returns the routine it
+// replaced. Only builds with tests have it: in the program the routine is fixed.
 TableCrcRoutine SetTableCrcRoutine(TableCrcRoutine routine);
+#endif
 
 }  // namespace norvane

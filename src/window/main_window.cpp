@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -23,6 +24,10 @@
 #include "window/language_resources.h"
 
 namespace norvane {
+
+// "ready" once start-up is over: every start-up message has been answered and the window waits
+// for the user. Checks of the real program wait for this line instead of for a while.
+Q_LOGGING_CATEGORY(lcStart, "norvane.start", QtWarningMsg)
 
 CNorvaneCRCToolDlg::CNorvaneCRCToolDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("103"));
@@ -84,6 +89,7 @@ int CNorvaneCRCToolDlg::DoModal() {
         hide();
         return result();
     }
+    qCInfo(lcStart) << "ready";
     return exec();
 }
 

@@ -2,7 +2,6 @@
 // preview's own controls, the name the PDF is offered under, and what the record states of
 // the window. Controls are found by their object names.
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -18,8 +17,6 @@
 #include "project/project_file.h"
 #include "support/big_module_catalog.h"
 #include "window/about_dialog.h"
-#include "window/help_window.h"
-#include "window/qt_translations.h"
 #include "window/record_printout.h"
 #include "window/window_fixture.h"
 
@@ -42,38 +39,6 @@ QStringList PdfPages(const std::string& path) {
 
 class RecordPagesTest : public WindowTest {
   protected:
-    // Starts the window with the language pack of `language` ("EN" or "DE") from the build.
-    void StartIn(const std::string& language, const std::string& catalog) {
-        // The pack in use stays registered until released: it is not overwritten meanwhile.
-        window_.reset();
-        ReleaseLanguageResources();
-        const std::filesystem::path packs(NORVANE_PACK_DIR);
-        std::filesystem::copy_file(packs / ("NorvaneSafetyCRCTool" + language + ".rcc"),
-                                   programDir_ / "pack.rcc",
-                                   std::filesystem::copy_options::overwrite_existing);
-        UseCatalog(catalog);
-        const bool english = language == "EN";
-        settingsPath_ =
-            WriteFile(dir_.path() / "NorvaneSafetyCRCTool.ini",
-                      std::string("[COMMON]\nSelectedLanguage=") + (english ? "1" : "2") +
-                          "\nEditModeEnabled=1\nCrcDisplayFormat=0\nCloseCommitDialog=0\n"
-                          "ProjectFolderPath=" +
-                          dir_.path().string() + "\n[" + (english ? "LANGUAGE01" : "LANGUAGE02") +
-                          "]\nEnableLanguage=1\nDisplayName=" + (english ? "English" : "Deutsch") +
-                          "\nConfigurationFile=Catalog.xml\nResourceDll=pack.rcc\nMD5CheckSumDll=" +
-                          FileMd5((programDir_ / "pack.rcc").string()).value_or("") +
-                          "\nMD5CheckSumConf=" + FileMd5(CatalogPath()).value_or("") + "\n");
-        const SettingsFile settings(settingsPath_);
-        LoadLanguageResources(settings, settings.ReadSelectedLanguage(0));
-        ASSERT_TRUE(ResourceLibraryLoaded()) << language;
-        dialogs_.shown.clear();
-        window_ = std::make_unique<CNorvaneCRCToolDlg>();
-        window_->SetSettingsPath(settingsPath_);
-        window_->SetArguments({"NorvaneSafetyCRCTool"});
-        window_->OnInitDialog();
-        ASSERT_FALSE(window_->IsClosed());
-    }
-
     // Every item verified, the CRC computed, the record asked for: its preview request.
     PrintPreviewRequest Record() {
         AcceptAll();
@@ -107,11 +72,10 @@ TEST_F(RecordPagesTest, SixtyFourParametersOnPages) {
          "Seite %1 von %2",
          {"Verifiziert von", "Datum", "Unterschrift"}},
     };
-    const QString folder = qEnvironmentVariable("NORVANE_SCREENSHOT_DIR");
     for (size_t c = 0; c < std::size(cases); ++c) {
         const auto& expected = cases[c];
         SCOPED_TRACE(expected.language);
-        StartIn(expected.language, WithBigModule(ReadFile(SourcePath(demo[c]))));
+        StartInLanguage(expected.language, WithBigModule(ReadFile(SourcePath(demo[c]))));
         ASSERT_EQ(Control<QComboBox>("1001")->currentText(), kBigModuleName);
         // The parameters' names as the overview lists them.
         QStringList names;
@@ -185,28 +149,13 @@ TEST_F(RecordPagesTest, SixtyFourParametersOnPages) {
         // Numbers stay whole: the largest 32-bit value of every mask on one line.
         EXPECT_EQ(pages.join("").count("0xffffffff"), 15);
 
-        if (!folder.isEmpty()) {
-            // The first and last page for the documentation, and the whole file to look at.
-            std::filesystem::copy_file(
-                pdf, folder.toStdString() + "/verification-record-64-" + expected.language + ".pdf",
-                std::filesystem::copy_options::overwrite_existing);
-            for (const auto& [page, name] : {std::pair{1, "first"}, std::pair{-1, "last"}}) {
-                const int number = page > 0 ? page : int(pages.size());
-                const QString out =
-                    folder +
-                    QString("/verification-record-64-%1-%2").arg(name, expected.language.c_str());
-                QProcess::execute(
-                    "pdftoppm", {"-png", "-r", "60", "-singlefile", "-f", QString::number(number),
-                                 "-l", QString::number(number), QString::fromStdString(pdf), out});
-            }
-        }
         dialogs_.previews.clear();
         dialogs_.shown.clear();
     }
 }
 
 TEST_F(RecordPagesTest, PreviewFitsTheWidthAndNamesItsCommands) {
-    StartIn("EN", ReadFile(SourcePath("examples/SafetyConfiguratorEN.xml")));
+    StartInLanguage("EN", ReadFile(SourcePath("examples/SafetyConfiguratorEN.xml")));
     const PrintPreviewRequest request = Record();
     QPrinter printer(QPrinter::HighResolution);
     const auto dialog = MakePrintPreview(window_.get(), &printer, request);
@@ -245,7 +194,7 @@ TEST_F(RecordPagesTest, PreviewFitsTheWidthAndNamesItsCommands) {
 }
 
 TEST_F(RecordPagesTest, ThePdfIsOfferedUnderTheProjectsOrTheModulesName) {
-    StartIn("EN", ReadFile(SourcePath("examples/SafetyConfiguratorEN.xml")));
+    StartInLanguage("EN", ReadFile(SourcePath("examples/SafetyConfiguratorEN.xml")));
     dialogs_.runPreviewCommand = true;
     Record();
     ASSERT_EQ(dialogs_.fileRequests.size(), 1u);
@@ -280,7 +229,8 @@ TEST_F(RecordPagesTest, NameAndVersionReadTheSameEverywhere) {
     const QString name = QString::fromUtf8(kProgramName.data(), qsizetype(kProgramName.size()));
     const QString named = name + ", Version " + QString::fromUtf8(kProgramVersion.data());
     for (const std::string language : {"EN", "DE"}) {
-        StartIn(language, ReadFile(SourcePath("examples/SafetyConfigurator" + language + ".xml")));
+        StartInLanguage(language,
+                        ReadFile(SourcePath("examples/SafetyConfigurator" + language + ".xml")));
         EXPECT_EQ(window_->windowTitle(), name) << language;
         const VerificationRecord record = window_->CurrentRecord();
         EXPECT_EQ(QString::fromStdString(record.programName), name);
@@ -291,46 +241,6 @@ TEST_F(RecordPagesTest, NameAndVersionReadTheSameEverywhere) {
         ASSERT_NE(picture, nullptr);
         EXPECT_EQ(picture->accessibleDescription(), named) << language;
     }
-}
-
-// Pictures of the help window and of Qt's German dialogs for the documentation, made only
-// when NORVANE_SCREENSHOT_DIR names a folder.
-TEST_F(RecordPagesTest, PicturesOfHelpAndGermanDialogs) {
-    const QString folder = qEnvironmentVariable("NORVANE_SCREENSHOT_DIR");
-    if (folder.isEmpty()) {
-        GTEST_SKIP() << "set NORVANE_SCREENSHOT_DIR to make the pictures";
-    }
-    for (const std::string language : {"EN", "DE"}) {
-        StartIn(language, ReadFile(SourcePath("examples/SafetyConfigurator" + language + ".xml")));
-        LoadQtTranslations(ResourceText("text.record.language"));
-        const QString guide = QStringLiteral(NORVANE_PACK_DIR) + "/NorvaneSafetyCRCToolHelp" +
-                              language.c_str() + ".html";
-        CHelpWindow* help = CHelpWindow::Open(window_.get(), guide);
-        ASSERT_NE(help, nullptr);
-        help->resize(900, 640);
-        help->findChild<QLineEdit*>("help.find")->setText("CRC");
-        help->Find();
-        help->grab().save(folder + QString("/help-window-%1.png").arg(language.c_str()));
-        QMessageBox box(QMessageBox::Question, window_->windowTitle(), "?",
-                        QMessageBox::Yes | QMessageBox::No, window_.get());
-        box.grab().save(folder + QString("/message-buttons-%1.png").arg(language.c_str()));
-        AcceptAll();
-        Control<QPushButton>("1018")->click();
-        Control<QAction>("1041")->trigger();
-        ASSERT_FALSE(dialogs_.previews.empty());
-        QPrinter printer(QPrinter::HighResolution);
-        {
-            // Gone before the window, whose child it is.
-            const auto preview =
-                MakePrintPreview(window_.get(), &printer, dialogs_.previews.back());
-            preview->resize(900, 700);
-            preview->show();
-            QCoreApplication::processEvents();
-            preview->grab().save(folder + QString("/record-preview-%1.png").arg(language.c_str()));
-        }
-        dialogs_.previews.clear();
-    }
-    ReleaseQtTranslations();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include "base/messages.h"
+#include "base/single_instance.h"
 #include "window/application.h"
 #include "window/window_fixture.h"
 
@@ -218,6 +219,19 @@ TEST_F(StartupTest, ApplicationNeedsItsSettingsFile) {
     qputenv("XDG_CONFIG_DIRS", previous);
 }
 
+// Whether the machine-wide name of the program is free within `deadline` milliseconds.
+bool WaitUntilNoCopyRuns(int deadline) {
+    QElapsedTimer clock;
+    clock.start();
+    while (SingleInstanceGuard().IsAlreadyRunning()) {
+        if (clock.elapsed() > deadline) {
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    return true;
+}
+
 // The first message the real program shows when started with `arguments` and settings whose
 // EditModeEnabled is `editMode`, read from its message log; id 0 when it shows none in time.
 MessageRequest FirstMessageOfProgram(const std::string& editMode, const QStringList& arguments) {
@@ -240,11 +254,11 @@ MessageRequest FirstMessageOfProgram(const std::string& editMode, const QStringL
     environment.insert("XDG_CONFIG_HOME", QString::fromStdString(config.path().string()));
     environment.insert("QT_LOGGING_RULES", "norvane.messages.info=true");
     const QRegularExpression line(QStringLiteral("norvane\\.messages: message (\\d+) ([^\\n]*)"));
-    // A copy of the program that another test runs meanwhile makes this one end silently;
-    // then it is simply started again.
+    // A copy of the program that runs meanwhile (started by hand) makes this one end silently;
+    // then it is started again as soon as that copy has ended.
     for (int attempt = 0; attempt < 5; ++attempt) {
-        if (attempt > 0) {
-            QThread::msleep(500);
+        if (attempt > 0 && !WaitUntilNoCopyRuns(15000)) {
+            break;
         }
         QProcess run;
         run.setProcessEnvironment(environment);

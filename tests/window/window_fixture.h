@@ -131,6 +131,39 @@ class WindowTest : public ::testing::Test {
 
     std::string CatalogPath() const { return (programDir_ / "Catalog.xml").string(); }
 
+    // Starts the window with the language pack of `language` ("EN" or "DE") from the build and
+    // `catalog` as its catalog.
+    void StartInLanguage(const std::string& language, const std::string& catalog) {
+        // The pack in use stays registered until released: it is not overwritten meanwhile.
+        window_.reset();
+        ReleaseLanguageResources();
+        const std::filesystem::path packs(NORVANE_PACK_DIR);
+        std::filesystem::copy_file(packs / ("NorvaneSafetyCRCTool" + language + ".rcc"),
+                                   programDir_ / "pack.rcc",
+                                   std::filesystem::copy_options::overwrite_existing);
+        UseCatalog(catalog);
+        const bool english = language == "EN";
+        settingsPath_ =
+            WriteFile(dir_.path() / "NorvaneSafetyCRCTool.ini",
+                      std::string("[COMMON]\nSelectedLanguage=") + (english ? "1" : "2") +
+                          "\nEditModeEnabled=1\nCrcDisplayFormat=0\nCloseCommitDialog=0\n"
+                          "ProjectFolderPath=" +
+                          dir_.path().string() + "\n[" + (english ? "LANGUAGE01" : "LANGUAGE02") +
+                          "]\nEnableLanguage=1\nDisplayName=" + (english ? "English" : "Deutsch") +
+                          "\nConfigurationFile=Catalog.xml\nResourceDll=pack.rcc\nMD5CheckSumDll=" +
+                          FileMd5((programDir_ / "pack.rcc").string()).value_or("") +
+                          "\nMD5CheckSumConf=" + FileMd5(CatalogPath()).value_or("") + "\n");
+        const SettingsFile settings(settingsPath_);
+        LoadLanguageResources(settings, settings.ReadSelectedLanguage(0));
+        ASSERT_TRUE(ResourceLibraryLoaded()) << language;
+        dialogs_.shown.clear();
+        window_ = std::make_unique<CNorvaneCRCToolDlg>();
+        window_->SetSettingsPath(settingsPath_);
+        window_->SetArguments({"NorvaneSafetyCRCTool"});
+        window_->OnInitDialog();
+        ASSERT_FALSE(window_->IsClosed());
+    }
+
     std::string WriteSettings(const SettingsValues& values) {
         std::string digest = values.catalogDigest;
         if (digest.empty()) {
