@@ -1,14 +1,14 @@
-#include "cli/cli_audit.h"
-
+// `safetycrc audit`: every project file of a plant, opened against one catalog as the window's
+// Open opens it, one line per project with its status.
 #include <functional>
 #include <optional>
 
+#include "base/byte_text.h"
 #include "base/utf8_text.h"
 #include "catalog/catalog.h"
 #include "cli/cli_commands.h"
-#include "cli/cli_lint.h"
 #include "cli/cli_support.h"
-#include "cli/field_escape.h"
+#include "cli/cli_usage.h"
 #include "report/audit.h"
 #include "safety/parameter_values.h"
 
@@ -42,7 +42,7 @@ std::optional<std::string> Recomputed(const AuditEntry& entry, int32_t format) {
     if (!entry.opened) {
         return std::nullopt;
     }
-    return entry.recomputed ? FormatCrc(true, *entry.recomputed, format) : std::string("error");
+    return CrcText(entry.recomputed, format);
 }
 
 std::string TextLine(const AuditEntry& entry, int32_t format) {
@@ -87,67 +87,40 @@ std::string CsvRow(const AuditEntry& entry, int32_t format) {
            CsvField(detail) + "\r\n";
 }
 
+constexpr Option kAuditOptions[] = {{"--json", {}}, {"--csv", {}}, {"--dec", {}}};
+
 }  // namespace
 
-std::string CsvField(std::string_view text) {
-    const std::string field = IsValidUtf8(text) ? std::string(text) : EscapeField(text);
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        return field;
-    }
-    std::string quoted = "\"";
-    for (const char c : field) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + '"';
-}
-
-int LoadReportCatalog(const std::string& path, CatalogData& catalog, std::ostream& err) {
-    std::optional<std::string> text = ReadInput(path);
-    if (!text) {
-        return Unreadable(err, path);
-    }
-    catalog.Load(std::move(*text));
-    if (catalog.manufacturerList.empty()) {
-        err << "safetycrc: " << path << " is no device catalog ("
-            << (catalog.catalogDoc ? "it holds no manufacturer" : "it does not parse") << ")\n";
-        return kExitUsage;
-    }
-    return kExitOk;
-}
-
-int Audit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::optional<Form> form;
     bool decimal = false;
-    std::vector<std::string> files;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json" || arg == "--csv") {
-            const Form chosen = arg == "--json" ? Form::Json : Form::Csv;
-            if (form && *form != chosen) {
-                return Usage(err, "audit takes --json or --csv, not both");
-            }
-            form = chosen;
-        } else if (arg == "--dec") {
+    const auto take = [&](std::string_view option, const std::string&) -> std::string {
+        if (option == "--dec") {
             decimal = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Usage(err, "unknown option " + arg);
-        } else {
-            files.push_back(arg);
+            return {};
         }
+        const Form chosen = option == "--json" ? Form::Json : Form::Csv;
+        if (form && *form != chosen) {
+            return "audit takes --json or --csv, not both";
+        }
+        form = chosen;
+        return {};
+    };
+    const std::optional<std::vector<std::string>> files =
+        ReadArguments(args, kAuditOptions, take, err);
+    if (!files) {
+        return kExitUsage;
     }
-    if (files.size() < 2) {
+    if (files->size() < 2) {
         return Usage(err, "audit takes a CATALOG and at least one project file or folder");
     }
     CatalogData catalog;
-    if (const int status = LoadReportCatalog(files[0], catalog, err); status != kExitOk) {
+    if (const int status = LoadReportCatalog(files->front(), catalog, err); status != kExitOk) {
         return status;
     }
 
     const std::vector<AuditEntry> entries =
-        AuditAll(catalog, AuditTargets(std::vector<std::string>(files.begin() + 1, files.end())));
+        AuditAll(catalog, AuditTargets(std::vector<std::string>(files->begin() + 1, files->end())));
     const AuditSummary summary = Summarize(entries);
     const int32_t format = decimal ? 1 : 0;
     std::string report;

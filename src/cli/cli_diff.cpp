@@ -1,15 +1,11 @@
-#include "cli/cli_diff.h"
-
+// `safetycrc diff`: what changed between two catalog versions, or between two project files.
 #include <optional>
 
-#include "base/messages.h"
+#include "base/byte_text.h"
 #include "catalog/catalog.h"
-#include "cli/cli_audit.h"
 #include "cli/cli_commands.h"
-#include "cli/cli_lint.h"
 #include "cli/cli_support.h"
-#include "cli/field_escape.h"
-#include "project/project_file.h"
+#include "cli/cli_usage.h"
 #include "report/catalog_diff.h"
 #include "report/project_diff.h"
 #include "verification/project_opening.h"
@@ -175,17 +171,8 @@ int DiffProjectFiles(const std::vector<std::string>& files, bool json, std::ostr
     std::optional<OpenedProject> opened[2];
     std::string refusals;
     for (size_t i = 0; i < 2; ++i) {
-        int refusal = 0;
-        try {
-            opened[i].emplace(OpenProject(catalog, files[i]));
-        } catch (const ProjectFileFailure&) {
-            refusal = kMsgProjectOpenFailed;
-        } catch (const ProjectMatchFailure& failure) {
-            refusal = failure.MessageId();
-        }
-        if (refusal != 0) {
-            refusals += "error " + EscapeField(files[i]) + ' ' + std::to_string(refusal) + ' ' +
-                        std::string(BuiltInMessage(refusal)) + '\n';
+        if (const int refusal = OpenProjectFile(catalog, files[i], opened[i]); refusal != 0) {
+            refusals += RefusalLine(EscapeField(files[i]) + ' ' + MessageReason(refusal));
         }
     }
     if (!refusals.empty()) {
@@ -223,19 +210,14 @@ int DiffProjectFiles(const std::vector<std::string>& files, bool json, std::ostr
 
 }  // namespace
 
-int Diff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunDiff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool json = false;
-    std::vector<std::string> files;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json") {
-            json = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Usage(err, "unknown option " + arg);
-        } else {
-            files.push_back(arg);
-        }
+    const std::optional<std::vector<std::string>> given =
+        ReadFilesAndFlag(args, "--json", json, err);
+    if (!given) {
+        return kExitUsage;
     }
+    const std::vector<std::string>& files = *given;
     if (files.size() == 2) {
         return DiffCatalogFiles(files[0], files[1], json, out, err);
     }

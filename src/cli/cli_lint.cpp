@@ -1,45 +1,17 @@
-#include "cli/cli_lint.h"
-
-#include <cstdint>
+// `safetycrc lint`: the catalog checks for catalog authors, one finding a line or as JSON.
 #include <iterator>
 #include <optional>
 
-#include "base/utf8_text.h"
+#include "base/byte_text.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
-#include "cli/field_escape.h"
+#include "cli/cli_usage.h"
 #include "lint/catalog_lint.h"
 #include "xml/xml_parser.h"
 
 namespace norvane::cli {
 
 namespace {
-
-constexpr char kHex[] = "0123456789abcdef";
-
-void AppendUnicodeEscape(std::string& out, unsigned char byte) {
-    out += "\\u00";
-    out += kHex[byte >> 4];
-    out += kHex[byte & 0x0F];
-}
-
-// The TEXT of a line: kept readable, but nothing in it may break the line or the terminal.
-std::string EscapeText(std::string_view text) {
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == '\\') {
-            out += "\\\\";
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
 
 std::string_view LevelName(LintLevel level) {
     return level == LintLevel::Error ? "error" : "warning";
@@ -53,7 +25,7 @@ std::string Line(const LintFinding& finding) {
         line += ' ';
         line += EscapeField(name);
     }
-    return line + ": " + EscapeText(finding.text) + '\n';
+    return line + ": " + EscapeBytes(finding.text, Blanks::Keep) + '\n';
 }
 
 std::string JsonObject(const LintFinding& finding) {
@@ -71,80 +43,19 @@ std::string JsonObject(const LintFinding& finding) {
 
 }  // namespace
 
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        switch (byte) {
-            case '"':
-                out += "\\\"";
-                ++i;
-                continue;
-            case '\\':
-                out += "\\\\";
-                ++i;
-                continue;
-            case '\n':
-                out += "\\n";
-                ++i;
-                continue;
-            case '\r':
-                out += "\\r";
-                ++i;
-                continue;
-            case '\t':
-                out += "\\t";
-                ++i;
-                continue;
-            default:
-                break;
-        }
-        if (byte < 0x20) {
-            AppendUnicodeEscape(out, byte);
-            ++i;
-            continue;
-        }
-        const size_t length = Utf8SequenceLength(text.substr(i));
-        if (length == 0) {
-            AppendUnicodeEscape(out, byte);
-            ++i;
-        } else {
-            out.append(text.substr(i, length));
-            i += length;
-        }
-    }
-    return out + "\"";
-}
-
-int Lint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunLint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool json = false;
-    std::optional<std::string> file;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json") {
-            json = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Usage(err, "unknown option " + arg);
-        } else if (!file) {
-            file = arg;
-        } else {
-            return Usage(err, "lint takes exactly one FILE");
-        }
+    const std::optional<std::vector<std::string>> files =
+        ReadFilesAndFlag(args, "--json", json, err, 1, "lint takes exactly one FILE");
+    if (!files) {
+        return kExitUsage;
     }
-    if (!file) {
+    if (files->empty()) {
         return Usage(err, "lint needs a catalog FILE");
     }
-    const std::optional<std::string> text = ReadInput(*file);
-    if (!text) {
-        return Unreadable(err, *file);
-    }
-    XmlResults results;
-    const XmlRoot root = XmlParseText(*text, &results);
-    if (!root) {
-        out << "error " << static_cast<int>(results.error) << ' ' << XmlErrorText(results.error)
-            << " at " << results.line << ':' << results.column << '\n';
-        return kExitRefused;
+    XmlRoot root;
+    if (const int status = ReadXmlInput(files->front(), root, out, err); status != kExitOk) {
+        return status;
     }
     const std::vector<LintFinding> findings = LintCatalog(root.get());
     std::string report;

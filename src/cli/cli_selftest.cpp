@@ -1,29 +1,31 @@
-#include "cli/cli_selftest.h"
-
+// `safetycrc selftest`: the checks a user keeps as evidence of the tool's validation, run on
+// this machine.
 #include <ctime>
 #include <optional>
 
-#include "base/whole_file.h"
+#include "base/byte_text.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
-#include "cli/field_escape.h"
+#include "cli/cli_usage.h"
 #include "report/self_test.h"
 
 namespace norvane::cli {
 
-int SelfTest(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+constexpr Option kSelfTestOptions[] = {{"--report", "FILE"}};
+
+}  // namespace
+
+int RunSelfTest(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::optional<std::string> report;
-    for (size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--report") {
-            if (i + 1 >= args.size()) {
-                return Usage(err, "--report needs a FILE");
-            }
-            report = args[++i];
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return Usage(err, "unknown option " + args[i]);
-        } else {
-            return Usage(err, "selftest takes no FILE but after --report");
-        }
+    const auto take = [&](std::string_view, const std::string& value) {
+        report = value;
+        return std::string();
+    };
+    if (!ReadArguments(args, kSelfTestOptions, take, err, 0,
+                       "selftest takes no FILE but after --report")) {
+        return kExitUsage;
     }
     const std::vector<SelfTestCheck> checks = RunSelfTest(DefaultSelfTestSetup());
     std::string lines;
@@ -41,11 +43,8 @@ int SelfTest(const std::vector<std::string>& args, std::ostream& out, std::ostre
         const std::string html = MakeSelfTestHtml(
             CurrentSelfTestEnvironment(std::time(nullptr), "none (safetycrc does not use Qt)"),
             checks);
-        try {
-            WriteWholeFile(html, *report);
-        } catch (const FileError&) {
-            err << "safetycrc: cannot write " << *report << '\n';
-            return kExitUsage;
+        if (const int status = WriteOutputFile(html, *report, err); status != kExitOk) {
+            return status;
         }
     }
     return failed == 0 ? kExitOk : kExitRefused;
