@@ -16,6 +16,35 @@ namespace norvane::cli {
 
 namespace {
 
+// What the usage lists for the command, and what "safetycrc help audit" adds.
+constexpr std::string_view kUsage =
+    "audit CATALOG PATH... [--dec] [--json|--csv]\n"
+    "                 open every project file named, and every *.kfx below every folder\n"
+    "                 named, as the window opens it; one line per project with its status\n";
+constexpr std::string_view kHelp =
+    "\nFolders are searched below (links to folders are not followed), their files taken in\n"
+    "byte order of the path; the catalog is read once. One line per project:\n"
+    "  STATUS PATH MANUFACTURER DEVICE MODULE CRC RECOMPUTED DETAIL\n"
+    "STATUS is one of\n"
+    "  ok          it opens, every item is verified, the stored CRC is valid and the CRC of its\n"
+    "              values\n"
+    "  unverified  it opens, but not every item is verified or the stored CRC is not marked\n"
+    "              valid\n"
+    "  stale       the stored CRC is marked valid but the values give another (or none), or a\n"
+    "              value marked verified no longer fits its limits, items or field\n"
+    "  unmatched   it does not fit the catalog (messages 125 to 129)\n"
+    "  unreadable  not a project file, changed outside the program (digest), or unreadable\n"
+    "The names are the catalog's records the project was matched to (\\0 where matching did\n"
+    "not get that far), CRC the stored one (N/A when not marked valid), RECOMPUTED the CRC its\n"
+    "values give (\"error\" when none can be given, \\0 when it was not opened), both in\n"
+    "hexadecimal (--dec: decimal). DETAIL says why the status is not ok, in words; a name in it\n"
+    "is escaped as every field. The last line counts them:\n"
+    "  projects N ok A unverified B stale C unmatched D unreadable E\n"
+    "--json prints one object with the list \"projects\" and the counts in \"summary\"; --csv one\n"
+    "row per project with a header row (RFC 4180, CRLF line ends; a field that is not valid\n"
+    "UTF-8 is written escaped as in the text form). Exit status 0 when every project is ok,\n"
+    "1 when one is not, 2 for a usage error or a catalog that cannot be read or parsed.\n";
+
 enum class Form { Text, Json, Csv };
 
 // The detail's words, a name from a file written by `name` (each form has its own way).
@@ -89,9 +118,7 @@ std::string CsvRow(const AuditEntry& entry, int32_t format) {
 
 constexpr Option kAuditOptions[] = {{"--json", {}}, {"--csv", {}}, {"--dec", {}}};
 
-}  // namespace
-
-int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Audit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::optional<Form> form;
     bool decimal = false;
     const auto take = [&](std::string_view option, const std::string&) -> std::string {
@@ -159,5 +186,9 @@ int RunAudit(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << report;
     return summary.ok == summary.projects ? kExitOk : kExitRefused;
 }
+
+}  // namespace
+
+constinit const Command kAuditCommand = {"audit", kUsage, kHelp, Audit};
 
 }  // namespace norvane::cli

@@ -10,6 +10,12 @@ namespace norvane::cli {
 
 namespace {
 
+// What the usage lists for the command, and what "safetycrc help catalog" adds.
+constexpr std::string_view kUsage =
+    "catalog FILE   list every manufacturer, device, module, parameter and item of a catalog\n";
+constexpr std::string_view kHelp =
+    "\nOne record a line, in catalog order, with the values as the window reads them.\n";
+
 std::string DeviceLine(const CatalogDevice& device) {
     return "  device " + EscapeField(device.name) + ' ' + EscapeField(device.identNumber) +
            " enableBusAddress=" + std::to_string(device.enableBusAddress) +
@@ -43,9 +49,7 @@ std::string ParameterLine(const CatalogParameter& parameter) {
            " bitLength=" + std::to_string(parameter.bitLength) + '\n';
 }
 
-}  // namespace
-
-int RunCatalog(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Catalog(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const std::string* file = OneFileArgument(args, err);
     CatalogData catalog;
     const int status = file == nullptr ? kExitUsage : ReadCatalogInput(*file, catalog, out, err);
@@ -78,5 +82,9 @@ int RunCatalog(const std::vector<std::string>& args, std::ostream& out, std::ost
     out << lines;
     return kExitOk;
 }
+
+}  // namespace
+
+constinit const Command kCatalogCommand = {"catalog", kUsage, kHelp, Catalog};
 
 }  // namespace norvane::cli

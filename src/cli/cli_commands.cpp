@@ -1,5 +1,5 @@
 // The dispatch: help, version, and the command named first. The commands themselves live in
-// a file each (cli_usage.h lists them).
+// a file each (cli_usage.h).
 #include "cli/cli_commands.h"
 
 #include "base/program_version.h"
@@ -14,9 +14,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const std::string& command = args[0];
     if (command == "--help" || command == "-h" || command == "help") {
         if (command == "help" && args.size() > 1) {
-            for (const Command& entry : Commands()) {
-                if (entry.name == args[1]) {
-                    out << "usage: safetycrc " << entry.usage << entry.help;
+            for (const Command* entry : Commands()) {
+                if (entry->name == args[1]) {
+                    out << "usage: safetycrc " << entry->usage << entry->help;
                     return kExitOk;
                 }
             }
@@ -29,9 +29,9 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         out << "safetycrc " << kProgramVersion << '\n';
         return kExitOk;
     }
-    for (const Command& entry : Commands()) {
-        if (entry.name == command) {
-            return entry.run(args, out, err);
+    for (const Command* entry : Commands()) {
+        if (entry->name == command) {
+            return entry->run(args, out, err);
         }
     }
     return Usage(err, "unknown command \"" + command + "\"");

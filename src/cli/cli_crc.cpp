@@ -8,7 +8,21 @@
 
 namespace norvane::cli {
 
-int RunCrc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+// What the usage lists for the command, and what "safetycrc help crc" adds.
+constexpr std::string_view kUsage =
+    "crc FILE [--vendor NAME] [--device NAME] [--module NAME] [--set PARAM=VALUE]... [--dec]\n"
+    "                 build a module's parameter image from its default values (changed by\n"
+    "                 --set; VALUE is decimal or 0x-hex) and print the image and its safety CRC\n";
+constexpr std::string_view kHelp =
+    "\nVendor, device and module are chosen as the window does (by default the first of each);\n"
+    "every parameter starts at its default value. --dec prints the CRC in decimal.\n"
+    "A --set value outside the parameter's limits or wider than its field gets a warning on\n"
+    "standard error; when the image does not read back as the values (a value its field\n"
+    "cannot hold, overlapping fields) the CRC line is \"crc error\" and the exit status 1.\n";
+
+int Crc(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const std::optional<CrcOptions> options = ReadCrcOptions(args, err);
     if (!options) {
         return kExitUsage;
@@ -28,5 +42,9 @@ int RunCrc(const std::vector<std::string>& args, std::ostream& out, std::ostream
     WarnAboutSetValues(catalog.parameterList, *options, err);
     return PrintImageAndCrc(selection, catalog.parameterList, options->decimal, out);
 }
+
+}  // namespace
+
+constinit const Command kCrcCommand = {"crc", kUsage, kHelp, Crc};
 
 }  // namespace norvane::cli

@@ -6,7 +6,15 @@
 
 namespace norvane::cli {
 
-int RunMd5(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+// What the usage lists for the command, and what "safetycrc help md5" adds.
+constexpr std::string_view kUsage = "md5 FILE       print the MD5 digest of FILE\n";
+constexpr std::string_view kHelp =
+    "\n32 lowercase hexadecimal digits, as the settings file holds the digests of the catalogs\n"
+    "and language packs.\n";
+
+int Md5(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const std::string* file = OneFileArgument(args, err);
     if (file == nullptr) {
         return kExitUsage;
@@ -19,5 +27,9 @@ int RunMd5(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << *digest << '\n';
     return kExitOk;
 }
+
+}  // namespace
+
+constinit const Command kMd5Command = {"md5", kUsage, kHelp, Md5};
 
 }  // namespace norvane::cli

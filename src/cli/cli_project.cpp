@@ -14,13 +14,21 @@ namespace norvane::cli {
 
 namespace {
 
+// What the usage lists for the command, and what "safetycrc help project" adds.
+constexpr std::string_view kUsage =
+    "project KFX CATALOG [--dec]\n"
+    "                 read a project file (digest checked), match it against CATALOG as the\n"
+    "                 window opens it and print what the window would show\n";
+constexpr std::string_view kHelp =
+    "\nManufacturer, device and module are found by identifier, parameters by bitOffset.\n"
+    "A project that cannot be read prints error 123; one that does not fit the catalog\n"
+    "error 125 to 129. \"recomputed\" is the CRC over the restored values (--dec: decimal).\n";
+
 std::string Flag(bool value) {
     return value ? "1" : "0";
 }
 
-}  // namespace
-
-int RunProject(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Project(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const std::optional<TwoFiles> files =
         ReadTwoFilesAndFormat(args, "project takes a project FILE and a CATALOG", err);
     if (!files) {
@@ -61,5 +69,9 @@ int RunProject(const std::vector<std::string>& args, std::ostream& out, std::ost
     out << lines << "recomputed " << CrcText(opened->recomputedCrc, format) << '\n';
     return kExitOk;
 }
+
+}  // namespace
+
+constinit const Command kProjectCommand = {"project", kUsage, kHelp, Project};
 
 }  // namespace norvane::cli

@@ -15,6 +15,17 @@ namespace norvane::cli {
 
 namespace {
 
+// What the usage lists for the command, and what "safetycrc help record" adds.
+constexpr std::string_view kUsage =
+    "record KFX CATALOG [-o FILE] [--lang en|de]\n"
+    "                 write the verification record of a verified project file as HTML\n";
+constexpr std::string_view kHelp =
+    "\nThe project is read and matched against CATALOG as \"safetycrc project\" does, with the\n"
+    "same error lines. A record is made only when the project holds a valid CRC, every item is\n"
+    "verified and the stored CRC is the one its values give; otherwise one line\n"
+    "\"error record TEXT\" and exit status 1. The page goes to standard output, or replaces FILE\n"
+    "with -o. --lang de writes it in German (default: English).\n";
+
 // The project file as the record names it: a full path, as the window keeps it.
 std::string FullPath(const std::string& path) {
     std::error_code ec;
@@ -24,9 +35,7 @@ std::string FullPath(const std::string& path) {
 
 constexpr Option kRecordOptions[] = {{"-o", "value"}, {"--lang", "value"}};
 
-}  // namespace
-
-int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Record(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::optional<std::string> output;
     RecordLanguage language = RecordLanguage::English;
     const auto take = [&](std::string_view option, const std::string& value) -> std::string {
@@ -68,5 +77,9 @@ int RunRecord(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     return WriteOutputFile(html, *output, err);
 }
+
+}  // namespace
+
+constinit const Command kRecordCommand = {"record", kUsage, kHelp, Record};
 
 }  // namespace norvane::cli

@@ -16,7 +16,18 @@
 
 namespace norvane::cli {
 
-int RunTpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+// What the usage lists for the command, and what "safetycrc help tpf" adds.
+constexpr std::string_view kUsage =
+    "tpf TPF CATALOG [--dec]\n"
+    "                 read a TPF file as a call by an engineering system does, find its module\n"
+    "                 in CATALOG and print the decoded record, values and safety CRC\n";
+constexpr std::string_view kHelp =
+    "\nThe TPF file is never deleted. A refused call prints one line \"error ID TEXT\" with the\n"
+    "message the window would show. --dec prints the CRC in decimal.\n";
+
+int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const std::optional<TwoFiles> files =
         ReadTwoFilesAndFormat(args, "tpf takes a TPF file and a catalog FILE", err);
     if (!files) {
@@ -108,5 +119,9 @@ int RunTpf(const std::vector<std::string>& args, std::ostream& out, std::ostream
     out << lines;
     return crc ? kExitOk : kExitRefused;
 }
+
+}  // namespace
+
+constinit const Command kTpfCommand = {"tpf", kUsage, kHelp, Tpf};
 
 }  // namespace norvane::cli

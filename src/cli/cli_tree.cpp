@@ -11,6 +11,12 @@ namespace norvane::cli {
 
 namespace {
 
+// What the usage lists for the command, and what "safetycrc help tree" adds.
+constexpr std::string_view kUsage = "tree FILE      parse FILE and list its element tree\n";
+constexpr std::string_view kHelp =
+    "\nOne node a line, indented two blanks a level: elements with their names, attributes\n"
+    "with their values as written (quotes included), texts and clear sections.\n";
+
 // One line of the listing: indented two blanks a level, the node's kind, its fields escaped.
 void AppendNode(std::string& out, size_t depth, std::string_view kind,
                 std::initializer_list<std::string_view> fields) {
@@ -49,14 +55,16 @@ void ListTree(const XmlElement& element, size_t depth, std::string& out) {
     }
 }
 
-}  // namespace
-
-int RunTree(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Tree(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     return WithOneXmlFile(args, out, err, [&](const XmlElement& root) {
         std::string lines;
         ListTree(root, 0, lines);
         out << lines;
     });
 }
+
+}  // namespace
+
+constinit const Command kTreeCommand = {"tree", kUsage, kHelp, Tree};
 
 }  // namespace norvane::cli

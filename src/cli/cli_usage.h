@@ -1,6 +1,6 @@
-// The usage page of safetycrc: every command with its arguments and its help, in the order
-// the usage lists them, and the usage error. The commands themselves live in a file each
-// (cli_NAME.cpp; crc in cli_crc*.cpp).
+// The commands of safetycrc and its usage page. Each command lives in a file of its own
+// (cli_NAME.cpp; crc's steps in cli_crc_*.cpp) with its arguments, its help and what it does,
+// and defines its entry here; the usage lists them in the order of Commands().
 #pragma once
 
 #include <ostream>
@@ -11,21 +11,20 @@
 
 namespace norvane::cli {
 
-// A command: takes the arguments from its own name on and returns the exit status.
-using CommandFunction = int(const std::vector<std::string>& args, std::ostream& out,
-                            std::ostream& err);
-CommandFunction RunTree, RunXml, RunMd5, RunCatalog, RunCrc, RunTpf, RunLint, RunProject, RunRecord,
-    RunAudit, RunDiff, RunSelfTest;
-
 struct Command {
     std::string_view name;
     std::string_view usage;  // the arguments and what the command does, as the usage lists it
     std::string_view help;   // more about it, for "safetycrc help COMMAND"; may be empty
-    CommandFunction* run;
+    // Takes the arguments from the command's own name on; returns the exit status.
+    int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 };
 
+extern const Command kTreeCommand, kXmlCommand, kMd5Command, kCatalogCommand, kCrcCommand,
+    kTpfCommand, kLintCommand, kProjectCommand, kRecordCommand, kAuditCommand, kDiffCommand,
+    kSelfTestCommand;
+
 // Every command, in the order the usage lists them.
-std::span<const Command> Commands();
+std::span<const Command* const> Commands();
 // The usage: every command with its arguments, and the exit statuses.
 void WriteUsage(std::ostream& out);
 // Writes the problem and the usage to `err`; returns kExitUsage.
