@@ -17,22 +17,13 @@
 namespace norvane::cli {
 namespace {
 
-using norvane::testing::TempDir;
-using norvane::testing::WriteFile;
-
 using Result = norvane::testing::CliResult;
 
 Result Call(const std::vector<std::string>& args) {
     return norvane::testing::CallCli(args);
 }
 
-class CliTest : public ::testing::Test {
-  protected:
-    std::string File(const std::string& name, const std::string& bytes) {
-        return WriteFile(dir_.path() / name, bytes);
-    }
-    TempDir dir_;
-};
+using CliTest = norvane::testing::CliFileTest;
 
 TEST_F(CliTest, TreeListsEveryNodeIndentedByDepth) {
     const std::string path = File(

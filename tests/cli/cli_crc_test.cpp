@@ -59,13 +59,7 @@ TEST(CrcSetValue, ReadsExactlyThe32BitNumbers) {
     }
 }
 
-class CliCrcTest : public ::testing::Test {
-  protected:
-    std::string File(const std::string& name, const std::string& bytes) {
-        return WriteFile(dir_.path() / name, bytes);
-    }
-    TempDir dir_;
-};
+using CliCrcTest = norvane::testing::CliFileTest;
 
 // A --set value beyond the parameter's limits or its field still builds the image as the core
 // does, and says so on standard error; a value the image does not hold gets no CRC.

@@ -14,8 +14,6 @@ namespace {
 
 using norvane::testing::ReadFile;
 using norvane::testing::SourcePath;
-using norvane::testing::TempDir;
-using norvane::testing::WriteFile;
 
 using Result = norvane::testing::CliResult;
 
@@ -23,13 +21,7 @@ Result Call(const std::vector<std::string>& args) {
     return norvane::testing::CallCli(args);
 }
 
-class CliLintTest : public ::testing::Test {
-  protected:
-    std::string File(const std::string& name, const std::string& bytes) {
-        return WriteFile(dir_.path() / name, bytes);
-    }
-    TempDir dir_;
-};
+using CliLintTest = norvane::testing::CliFileTest;
 
 TEST_F(CliLintTest, TheDemoCatalogsAreClean) {
     for (const char* name :
