@@ -20,7 +20,4 @@ struct LeadingDecimal {
 };
 LeadingDecimal SplitLeadingDecimal(std::string_view text);
 
-// The value of a hexadecimal digit of either case, or -1 for any other character.
-int HexDigitValue(char c);
-
 }  // namespace norvane

@@ -9,6 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/byte_text.h"
+#include "base/file_descriptor.h"
+
 namespace norvane {
 
 namespace {
@@ -16,26 +19,6 @@ namespace {
 // A start checks the catalog's digest: with 4 KiB reads a 20 MB catalog took 4800 system calls
 // and digest updates; 64 KiB takes a sixteenth of them, and MD5 itself is then nearly all.
 constexpr size_t kChunkSize = size_t{64} << 10;
-
-// Closes a descriptor when it goes out of scope.
-class ReadOnlyFile {
-  public:
-    explicit ReadOnlyFile(const std::string& path)
-        // Non-blocking, so that a FIFO of that name cannot hang the open; regular files do
-        // not notice the flag.
-        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-    ~ReadOnlyFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 }  // namespace
 
@@ -70,14 +53,7 @@ std::string Md5Digest::HexDigest() {
     if (EVP_DigestFinal_ex(context_.get(), value, &size) != 1) {
         throw DigestError();
     }
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(2 * size);
-    for (unsigned int i = 0; i < size; ++i) {
-        text += kDigits[value[i] >> 4];
-        text += kDigits[value[i] & 0x0f];
-    }
-    return text;
+    return HexBytes(std::span<const uint8_t>(value, size));
 }
 
 std::string Md5Digest::DigestOf(const void* bytes, uint32_t length) {
@@ -98,7 +74,9 @@ std::string Md5Digest::DigestOf(std::string_view text) {
 }
 
 std::optional<std::string> FileMd5(const std::string& path) {
-    ReadOnlyFile file(path);
+    // Non-blocking, so that a FIFO of that name cannot hang the open; regular files do not
+    // notice the flag.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
     // Folders, devices and pipes have no digest worth comparing (and some never end).
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {

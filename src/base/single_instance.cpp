@@ -12,6 +12,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "base/file_descriptor.h"
+
 namespace norvane {
 
 namespace {
@@ -30,23 +32,6 @@ socklen_t AbstractAddress(std::string_view name, sockaddr_un& address) {
     std::memcpy(address.sun_path + 1, name.data(), length);
     return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + length);
 }
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 }  // namespace
 
@@ -118,7 +103,8 @@ std::optional<InstanceRequest> SingleInstanceGuard::ReceiveRequest(int timeoutMs
     if (socket_ < 0) {
         return std::nullopt;
     }
-    const Descriptor connection(::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    const FileDescriptor connection(
+        ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
     if (connection.get() < 0) {
         return std::nullopt;
     }
@@ -163,7 +149,7 @@ std::optional<InstanceRequest> SingleInstanceGuard::ReceiveRequest(int timeoutMs
 }
 
 bool SendInstanceRequest(std::string_view name, const InstanceRequest& request) {
-    const Descriptor connection(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const FileDescriptor connection(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (connection.get() < 0) {
         return false;
     }

@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/file_descriptor.h"
+
 namespace norvane {
 
 namespace {
@@ -29,24 +31,6 @@ FileSystemHooks g_hooks = kSystemHooks;
 // replacement takes, short enough that a stuck lock does not hang the program.
 constexpr auto kLockPatience = std::chrono::seconds(10);
 constexpr auto kLockRetry = std::chrono::milliseconds(5);
-
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() { Close(); }
-    int get() const { return fd_; }
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {

@@ -150,6 +150,13 @@ std::vector<CatalogModule> ReadModules(const XmlElement* device) {
     return modules;
 }
 
+std::string_view ParamTypeName(ParamType type) {
+    // Indexed by the enumeration's values: None 0, Bool 1, Int 2, UInt 3.
+    constexpr std::string_view kNames[] = {{}, "Bool", "Int", "UInt"};
+    const auto index = static_cast<size_t>(type);
+    return index < std::size(kNames) ? kNames[index] : std::string_view();
+}
+
 std::vector<CatalogParameter> ReadParameters(const XmlElement* parameterList) {
     std::vector<CatalogParameter> parameters;
     ForEachChildNamed(parameterList, "Parameter", [&](const XmlElement* element) {

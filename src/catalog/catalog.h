@@ -105,6 +105,8 @@ std::vector<CatalogDevice> ReadDevices(const XmlElement* manufacturer);
 std::vector<CatalogModule> ReadModules(const XmlElement* device);
 // The direct Parameter children of a module's ParameterList element (null gives none).
 std::vector<CatalogParameter> ReadParameters(const XmlElement* parameterList);
+// The name of a known type as the catalog writes it ("Bool", "Int", "UInt"); empty for None.
+std::string_view ParamTypeName(ParamType type);
 // The direct Item children of a Parameter element.
 std::vector<CatalogEnumItem> ReadEnumItems(const XmlElement* parameter);
 

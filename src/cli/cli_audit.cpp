@@ -1,20 +1,49 @@
-#include "cli/cli_audit.h"
-
+// `safetycrc audit`: every project file of a plant, opened against one catalog as the window's
+// Open opens it, one line per project with its status.
 #include <functional>
 #include <optional>
 
+#include "base/byte_text.h"
 #include "base/utf8_text.h"
 #include "catalog/catalog.h"
 #include "cli/cli_commands.h"
-#include "cli/cli_lint.h"
 #include "cli/cli_support.h"
-#include "cli/field_escape.h"
+#include "cli/cli_usage.h"
 #include "report/audit.h"
 #include "safety/parameter_values.h"
 
 namespace norvane::cli {
 
 namespace {
+
+// What the usage lists for the command, and what "safetycrc help audit" adds.
+constexpr std::string_view kUsage =
+    "audit CATALOG PATH... [--dec] [--json|--csv]\n"
+    "                 open every project file named, and every *.kfx below every folder\n"
+    "                 named, as the window opens it; one line per project with its status\n";
+constexpr std::string_view kHelp =
+    "\nFolders are searched below (links to folders are not followed), their files taken in\n"
+    "byte order of the path; the catalog is read once. One line per project:\n"
+    "  STATUS PATH MANUFACTURER DEVICE MODULE CRC RECOMPUTED DETAIL\n"
+    "STATUS is one of\n"
+    "  ok          it opens, every item is verified, the stored CRC is valid and the CRC of its\n"
+    "              values\n"
+    "  unverified  it opens, but not every item is verified or the stored CRC is not marked\n"
+    "              valid\n"
+    "  stale       the stored CRC is marked valid but the values give another (or none), or a\n"
+    "              value marked verified no longer fits its limits, items or field\n"
+    "  unmatched   it does not fit the catalog (messages 125 to 129)\n"
+    "  unreadable  not a project file, changed outside the program (digest), or unreadable\n"
+    "The names are the catalog's records the project was matched to (\\0 where matching did\n"
+    "not get that far), CRC the stored one (N/A when not marked valid), RECOMPUTED the CRC its\n"
+    "values give (\"error\" when none can be given, \\0 when it was not opened), both in\n"
+    "hexadecimal (--dec: decimal). DETAIL says why the status is not ok, in words; a name in it\n"
+    "is escaped as every field. The last line counts them:\n"
+    "  projects N ok A unverified B stale C unmatched D unreadable E\n"
+    "--json prints one object with the list \"projects\" and the counts in \"summary\"; --csv one\n"
+    "row per project with a header row (RFC 4180, CRLF line ends; a field that is not valid\n"
+    "UTF-8 is written escaped as in the text form). Exit status 0 when every project is ok,\n"
+    "1 when one is not, 2 for a usage error or a catalog that cannot be read or parsed.\n";
 
 enum class Form { Text, Json, Csv };
 
@@ -42,7 +71,7 @@ std::optional<std::string> Recomputed(const AuditEntry& entry, int32_t format) {
     if (!entry.opened) {
         return std::nullopt;
     }
-    return entry.recomputed ? FormatCrc(true, *entry.recomputed, format) : std::string("error");
+    return CrcText(entry.recomputed, format);
 }
 
 std::string TextLine(const AuditEntry& entry, int32_t format) {
@@ -87,67 +116,38 @@ std::string CsvRow(const AuditEntry& entry, int32_t format) {
            CsvField(detail) + "\r\n";
 }
 
-}  // namespace
-
-std::string CsvField(std::string_view text) {
-    const std::string field = IsValidUtf8(text) ? std::string(text) : EscapeField(text);
-    if (field.find_first_of(",\"\r\n") == std::string::npos) {
-        return field;
-    }
-    std::string quoted = "\"";
-    for (const char c : field) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + '"';
-}
-
-int LoadReportCatalog(const std::string& path, CatalogData& catalog, std::ostream& err) {
-    std::optional<std::string> text = ReadInput(path);
-    if (!text) {
-        return Unreadable(err, path);
-    }
-    catalog.Load(std::move(*text));
-    if (catalog.manufacturerList.empty()) {
-        err << "safetycrc: " << path << " is no device catalog ("
-            << (catalog.catalogDoc ? "it holds no manufacturer" : "it does not parse") << ")\n";
-        return kExitUsage;
-    }
-    return kExitOk;
-}
+constexpr Option kAuditOptions[] = {{"--json", {}}, {"--csv", {}}, {"--dec", {}}};
 
 int Audit(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::optional<Form> form;
     bool decimal = false;
-    std::vector<std::string> files;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json" || arg == "--csv") {
-            const Form chosen = arg == "--json" ? Form::Json : Form::Csv;
-            if (form && *form != chosen) {
-                return Usage(err, "audit takes --json or --csv, not both");
-            }
-            form = chosen;
-        } else if (arg == "--dec") {
+    const auto take = [&](std::string_view option, const std::string&) -> std::string {
+        if (option == "--dec") {
             decimal = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Usage(err, "unknown option " + arg);
-        } else {
-            files.push_back(arg);
+            return {};
         }
+        const Form chosen = option == "--json" ? Form::Json : Form::Csv;
+        if (form && *form != chosen) {
+            return "audit takes --json or --csv, not both";
+        }
+        form = chosen;
+        return {};
+    };
+    const std::optional<std::vector<std::string>> files =
+        ReadArguments(args, kAuditOptions, take, err);
+    if (!files) {
+        return kExitUsage;
     }
-    if (files.size() < 2) {
+    if (files->size() < 2) {
         return Usage(err, "audit takes a CATALOG and at least one project file or folder");
     }
     CatalogData catalog;
-    if (const int status = LoadReportCatalog(files[0], catalog, err); status != kExitOk) {
+    if (const int status = LoadReportCatalog(files->front(), catalog, err); status != kExitOk) {
         return status;
     }
 
     const std::vector<AuditEntry> entries =
-        AuditAll(catalog, AuditTargets(std::vector<std::string>(files.begin() + 1, files.end())));
+        AuditAll(catalog, AuditTargets(std::vector<std::string>(files->begin() + 1, files->end())));
     const AuditSummary summary = Summarize(entries);
     const int32_t format = decimal ? 1 : 0;
     std::string report;
@@ -186,5 +186,9 @@ int Audit(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     out << report;
     return summary.ok == summary.projects ? kExitOk : kExitRefused;
 }
+
+}  // namespace
+
+constinit const Command kAuditCommand = {"audit", kUsage, kHelp, Audit};
 
 }  // namespace norvane::cli

@@ -1,15 +1,11 @@
-#include "cli/cli_diff.h"
-
+// `safetycrc diff`: what changed between two catalog versions, or between two project files.
 #include <optional>
 
-#include "base/messages.h"
+#include "base/byte_text.h"
 #include "catalog/catalog.h"
-#include "cli/cli_audit.h"
 #include "cli/cli_commands.h"
-#include "cli/cli_lint.h"
 #include "cli/cli_support.h"
-#include "cli/field_escape.h"
-#include "project/project_file.h"
+#include "cli/cli_usage.h"
 #include "report/catalog_diff.h"
 #include "report/project_diff.h"
 #include "verification/project_opening.h"
@@ -17,6 +13,38 @@
 namespace norvane::cli {
 
 namespace {
+
+// What the usage lists for the command, and what "safetycrc help diff" adds.
+constexpr std::string_view kUsage =
+    "diff OLD NEW [--json] | diff A.kfx B.kfx CATALOG [--json]\n"
+    "                 what changed between two catalogs (module by module), or between two\n"
+    "                 project files opened against one catalog\n";
+constexpr std::string_view kHelp =
+    "\nTwo catalogs: modules are matched by manufacturer, device and module identNumber. In\n"
+    "NEW's order, then the removed ones in OLD's order:\n"
+    "  added MANUFACTURER DEVICE MODULE\n"
+    "  removed MANUFACTURER DEVICE MODULE\n"
+    "  changed MANUFACTURER DEVICE MODULE\n"
+    "followed, for a changed module, by one line per difference:\n"
+    "    parameter NAME ATTRIBUTE OLD NEW     type, paramView, defaultValue, min, max,\n"
+    "                                         bitOffset, bitLength\n"
+    "    parameter NAME added | removed\n"
+    "    parameter NAME item VALUE valueText OLD NEW\n"
+    "    parameter NAME item VALUE added | removed\n"
+    "    module ATTRIBUTE OLD NEW             lenModulParam, lenUserParam\n"
+    "    device ATTRIBUTE OLD NEW             dataFormat\n"
+    "    default-crc OLD NEW                  the CRC of the default values (\"error\": none)\n"
+    "Parameters are matched by name, items by valueItem; records without a name take no part.\n"
+    "The last line: modules N added A removed R changed C unchanged U.\n"
+    "\nTwo project files and a catalog: both are opened as the window opens them; one line per\n"
+    "difference, FIELD OLD NEW, where FIELD is manufacturer, device or module with name, ident\n"
+    "or accepted; description; busAddress value or accepted; parameter NAME value or accepted;\n"
+    "crc (as the window shows it, N/A when not valid). Parameters are matched by name; a side\n"
+    "without the parameter shows \\0. The last line: differences N. A project that cannot be\n"
+    "opened prints \"error PATH ID TEXT\".\n"
+    "\n--json prints the same as one JSON object. Exit status 0 when nothing differs, 1 when\n"
+    "something does (or a project cannot be opened), 2 for a usage error or a catalog that\n"
+    "cannot be read or parsed.\n";
 
 std::string_view ChangeName(ModuleChange change) {
     switch (change) {
@@ -175,17 +203,8 @@ int DiffProjectFiles(const std::vector<std::string>& files, bool json, std::ostr
     std::optional<OpenedProject> opened[2];
     std::string refusals;
     for (size_t i = 0; i < 2; ++i) {
-        int refusal = 0;
-        try {
-            opened[i].emplace(OpenProject(catalog, files[i]));
-        } catch (const ProjectFileFailure&) {
-            refusal = kMsgProjectOpenFailed;
-        } catch (const ProjectMatchFailure& failure) {
-            refusal = failure.MessageId();
-        }
-        if (refusal != 0) {
-            refusals += "error " + EscapeField(files[i]) + ' ' + std::to_string(refusal) + ' ' +
-                        std::string(BuiltInMessage(refusal)) + '\n';
+        if (const int refusal = OpenProjectFile(catalog, files[i], opened[i]); refusal != 0) {
+            refusals += RefusalLine(EscapeField(files[i]) + ' ' + MessageReason(refusal));
         }
     }
     if (!refusals.empty()) {
@@ -221,21 +240,14 @@ int DiffProjectFiles(const std::vector<std::string>& files, bool json, std::ostr
     return differences.empty() ? kExitOk : kExitRefused;
 }
 
-}  // namespace
-
 int Diff(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool json = false;
-    std::vector<std::string> files;
-    for (size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--json") {
-            json = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return Usage(err, "unknown option " + arg);
-        } else {
-            files.push_back(arg);
-        }
+    const std::optional<std::vector<std::string>> given =
+        ReadFilesAndFlag(args, "--json", json, err);
+    if (!given) {
+        return kExitUsage;
     }
+    const std::vector<std::string>& files = *given;
     if (files.size() == 2) {
         return DiffCatalogFiles(files[0], files[1], json, out, err);
     }
@@ -244,5 +256,9 @@ int Diff(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     }
     return Usage(err, "diff takes two catalogs, or two project files and a catalog");
 }
+
+}  // namespace
+
+constinit const Command kDiffCommand = {"diff", kUsage, kHelp, Diff};
 
 }  // namespace norvane::cli

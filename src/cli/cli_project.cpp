@@ -1,63 +1,43 @@
-#include "cli/cli_project.h"
-
+// `safetycrc project`: a project file read and matched against a catalog as the window opens
+// it, with what the window would then show.
 #include <optional>
 #include <string_view>
 
-#include "base/messages.h"
+#include "base/byte_text.h"
 #include "catalog/catalog.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
-#include "cli/field_escape.h"
-#include "project/project_file.h"
+#include "cli/cli_usage.h"
 #include "safety/parameter_values.h"
 
 namespace norvane::cli {
 
 namespace {
 
+// What the usage lists for the command, and what "safetycrc help project" adds.
+constexpr std::string_view kUsage =
+    "project KFX CATALOG [--dec]\n"
+    "                 read a project file (digest checked), match it against CATALOG as the\n"
+    "                 window opens it and print what the window would show\n";
+constexpr std::string_view kHelp =
+    "\nManufacturer, device and module are found by identifier, parameters by bitOffset.\n"
+    "A project that cannot be read prints error 123; one that does not fit the catalog\n"
+    "error 125 to 129. \"recomputed\" is the CRC over the restored values (--dec: decimal).\n";
+
 std::string Flag(bool value) {
     return value ? "1" : "0";
 }
 
-}  // namespace
-
-int RefusedByMessage(std::ostream& out, int id) {
-    out << "error " << id << ' ' << BuiltInMessage(id) << '\n';
-    return kExitRefused;
-}
-
-int OpenProjectWithCatalog(const std::string& projectPath, const std::string& catalogPath,
-                           CatalogData& catalog, std::optional<OpenedProject>& opened,
-                           std::ostream& out, std::ostream& err) {
-    std::optional<std::string> catalogText = ReadInput(catalogPath);
-    if (!catalogText) {
-        return Unreadable(err, catalogPath);
-    }
-    catalog.Load(std::move(*catalogText));
-    try {
-        opened.emplace(OpenProject(catalog, projectPath));
-    } catch (const ProjectFileFailure&) {
-        return RefusedByMessage(out, kMsgProjectOpenFailed);
-    } catch (const ProjectMatchFailure& failure) {
-        return RefusedByMessage(out, failure.MessageId());
-    }
-    return kExitOk;
-}
-
 int Project(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string problem;
-    const std::optional<FilesAndFormat> parsed = ReadFilesAndFormat(args, problem);
-    if (!parsed) {
-        return Usage(err, problem);
+    const std::optional<TwoFiles> files =
+        ReadTwoFilesAndFormat(args, "project takes a project FILE and a CATALOG", err);
+    if (!files) {
+        return kExitUsage;
     }
-    if (parsed->files.size() != 2) {
-        return Usage(err, "project takes a project FILE and a CATALOG");
-    }
-    const std::vector<std::string>& files = parsed->files;
-    const bool decimal = parsed->decimal;
     CatalogData catalog;
     std::optional<OpenedProject> opened;
-    if (const int status = OpenProjectWithCatalog(files[0], files[1], catalog, opened, out, err);
+    if (const int status =
+            OpenProjectWithCatalog(files->first, files->second, catalog, opened, out, err);
         status != kExitOk) {
         return status;
     }
@@ -66,7 +46,7 @@ int Project(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const VerificationModel& model = opened->model;
     const ProjectData collected = model.Collect();
 
-    const int32_t format = decimal ? 1 : 0;
+    const int32_t format = files->crcFormat;
     std::string lines;
     const auto record = [&](std::string_view kind, const auto& found, bool accepted) {
         lines += std::string(kind) + ' ' + EscapeField(found.name) + ' ' +
@@ -86,10 +66,12 @@ int Project(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                  " accepted=" + Flag(parameter.verified != 0) + '\n';
     }
     // What Calc-CRC would show once every value is verified.
-    const std::string recomputed =
-        opened->recomputedCrc ? FormatCrc(true, *opened->recomputedCrc, format) : "error";
-    out << lines << "recomputed " << recomputed << '\n';
+    out << lines << "recomputed " << CrcText(opened->recomputedCrc, format) << '\n';
     return kExitOk;
 }
+
+}  // namespace
+
+constinit const Command kProjectCommand = {"project", kUsage, kHelp, Project};
 
 }  // namespace norvane::cli

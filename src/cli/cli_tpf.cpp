@@ -1,17 +1,14 @@
-#include "cli/cli_tpf.h"
-
-#include <initializer_list>
+// `safetycrc tpf`: the reading part of a call by an engineering system, without the window.
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 
+#include "base/byte_text.h"
 #include "base/messages.h"
 #include "catalog/catalog.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_support.h"
-#include "cli/field_escape.h"
-#include "safety/param_stream.h"
+#include "cli/cli_usage.h"
 #include "safety/parameter_values.h"
 #include "tci/module_record.h"
 #include "tci/tpf_reader.h"
@@ -21,45 +18,22 @@ namespace norvane::cli {
 
 namespace {
 
-// The one line of a refused start: the message as the window would show it, its line breaks
-// written as "\n" so that it stays one line.
-int Refuse(std::ostream& out, int id, std::initializer_list<std::string_view> args = {}) {
-    std::string text;
-    for (const char c : FormatMessage(id, args)) {
-        if (c == '\n') {
-            text += "\\n";
-        } else {
-            text += c;
-        }
-    }
-    out << "error " << id << ' ' << text << '\n';
-    return kExitRefused;
-}
-
-std::string HexBytes(std::span<const uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    for (const uint8_t byte : bytes) {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0x0F];
-    }
-    return text;
-}
-
-}  // namespace
+// What the usage lists for the command, and what "safetycrc help tpf" adds.
+constexpr std::string_view kUsage =
+    "tpf TPF CATALOG [--dec]\n"
+    "                 read a TPF file as a call by an engineering system does, find its module\n"
+    "                 in CATALOG and print the decoded record, values and safety CRC\n";
+constexpr std::string_view kHelp =
+    "\nThe TPF file is never deleted. A refused call prints one line \"error ID TEXT\" with the\n"
+    "message the window would show. --dec prints the CRC in decimal.\n";
 
 int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string problem;
-    const std::optional<FilesAndFormat> parsed = ReadFilesAndFormat(args, problem);
-    if (!parsed) {
-        return Usage(err, problem);
+    const std::optional<TwoFiles> files =
+        ReadTwoFilesAndFormat(args, "tpf takes a TPF file and a catalog FILE", err);
+    if (!files) {
+        return kExitUsage;
     }
-    if (parsed->files.size() != 2) {
-        return Usage(err, "tpf takes a TPF file and a catalog FILE");
-    }
-    const std::vector<std::string>& files = parsed->files;
-    const bool decimal = parsed->decimal;
-    const std::string& path = files[0];
+    const std::string& path = files->first;
 
     TpfDocument tpf;
     TciData tci;
@@ -67,23 +41,21 @@ int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         case TpfReadStatus::CannotOpen:
             return Unreadable(err, path);
         case TpfReadStatus::CannotRead:
-            return Refuse(out, kMsgFileNotFound, {path});
+            return RefuseWithMessage(out, kMsgFileNotFound, {path});
         case TpfReadStatus::NotTpf:
         case TpfReadStatus::NotParsed:
-            return Refuse(out, kMsgNoTpfFormat, {path});
+            return RefuseWithMessage(out, kMsgNoTpfFormat, {path});
         case TpfReadStatus::Ok:
             break;
     }
 
-    std::optional<std::string> catalogText = ReadInput(files[1]);
-    if (!catalogText) {
-        return Unreadable(err, files[1]);
-    }
     CatalogData catalog;
-    catalog.Load(std::move(*catalogText));
+    if (const int status = LoadCatalogFile(files->second, catalog, err); status != kExitOk) {
+        return status;
+    }
     if (catalog.manufacturerList.empty()) {
         // The window would not get as far as the TPF file with such a catalog.
-        return Refuse(out, kMsgNoManufacturer);
+        return RefuseWithMessage(out, kMsgNoManufacturer);
     }
 
     const std::optional<TpfModuleMatch> match =
@@ -93,9 +65,9 @@ int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         case 0:
             break;
         case kMsgModuleNotSupported:
-            return Refuse(out, refusal, {tci.tpfModuleName, tci.moduleIdentText});
+            return RefuseWithMessage(out, refusal, {tci.tpfModuleName, tci.moduleIdentText});
         default:
-            return Refuse(out, refusal);
+            return RefuseWithMessage(out, refusal);
     }
 
     // The module as the window shows it for the call, decoded by the same model.
@@ -110,9 +82,9 @@ int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         case 0:
             break;
         case kMsgParameterNotInStream:
-            return Refuse(out, kMsgParameterNotInStream, {tci.moduleIdentText});
+            return RefuseWithMessage(out, kMsgParameterNotInStream, {tci.moduleIdentText});
         default:
-            return Refuse(out, result.refusal);
+            return RefuseWithMessage(out, result.refusal);
     }
     const TciData& received = model.Tci();
 
@@ -143,9 +115,13 @@ int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     // The CRC of the received record, given only when the values shown are the record's.
     const std::optional<uint32_t> crc = model.CurrentSafetyCrc();
-    lines += crc ? "crc " + FormatCrc(true, *crc, decimal ? 1 : 0) + '\n' : "crc error\n";
+    lines += "crc " + CrcText(crc, files->crcFormat) + '\n';
     out << lines;
     return crc ? kExitOk : kExitRefused;
 }
+
+}  // namespace
+
+constinit const Command kTpfCommand = {"tpf", kUsage, kHelp, Tpf};
 
 }  // namespace norvane::cli

@@ -88,17 +88,8 @@ std::string RawAttribute(const XmlElement* element, std::string_view name) {
 }
 
 std::string TypeName(const CatalogParameter& parameter) {
-    switch (parameter.type) {
-        case ParamType::Bool:
-            return "Bool";
-        case ParamType::Int:
-            return "Int";
-        case ParamType::UInt:
-            return "UInt";
-        case ParamType::None:
-            break;
-    }
-    return RawAttribute(parameter.node, "type");
+    const std::string_view known = ParamTypeName(parameter.type);
+    return known.empty() ? RawAttribute(parameter.node, "type") : std::string(known);
 }
 
 std::string ViewName(ParamView view) {

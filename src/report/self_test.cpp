@@ -1,7 +1,6 @@
 #include "report/self_test.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <functional>
 #include <random>
 #include <string_view>
@@ -28,10 +27,9 @@ constexpr std::string_view kCheckText = "123456789";
 
 using Crc = std::function<uint32_t(uint32_t length, uint32_t initial, const uint8_t* data)>;
 
+// A CRC (or the polynomial) in a finding, as the tool shows every CRC.
 std::string Hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", value);
-    return text;
+    return FormatCrc(true, value, 0);
 }
 
 const uint8_t* Bytes(std::string_view text) {
@@ -65,10 +63,10 @@ std::string ParameterFault(const Crc& crc) {
     }
     const uint8_t zeros[4] = {};
     if (const uint32_t value = crc(0, 0, zeros); value != 0) {
-        return "no bytes give " + Hex(value) + ", not the initial value 00000000";
+        return "no bytes give " + Hex(value) + ", not the initial value 0";
     }
     if (const uint32_t value = crc(4, 0, zeros); value != 0) {
-        return "four zero bytes give " + Hex(value) + ", not 00000000";
+        return "four zero bytes give " + Hex(value) + ", not 0";
     }
     return {};
 }
@@ -113,20 +111,6 @@ std::string RoutinesAgreeFault(const SelfTestSetup& setup) {
         }
     }
     return {};
-}
-
-std::string_view TypeName(ParamType type) {
-    switch (type) {
-        case ParamType::Bool:
-            return "Bool";
-        case ParamType::Int:
-            return "Int";
-        case ParamType::UInt:
-            return "UInt";
-        case ParamType::None:
-            break;
-    }
-    return "unknown";
 }
 
 // A module of up to 12 parameters of every type, each holding a value its field can hold.
@@ -177,8 +161,9 @@ std::string ReadBackFault(const SelfTestSetup& setup) {
                         ExtractParamValue(image.data, format, p.type, p.bitOffset, p.bitLength,
                                           static_cast<uint16_t>(size));
                     if (read != p.value) {
-                        return where + ", " + std::string(TypeName(p.type)) + " field at bit " +
-                               std::to_string(p.bitOffset) + " of " + std::to_string(p.bitLength) +
+                        return where + ", " + std::string(ParamTypeName(p.type)) +
+                               " field at bit " + std::to_string(p.bitOffset) + " of " +
+                               std::to_string(p.bitLength) +
                                " bits: " + ParameterNumber(p.type, p.value) + " read back as " +
                                (read ? ParameterNumber(p.type, *read) : std::string("nothing"));
                     }

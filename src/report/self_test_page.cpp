@@ -7,6 +7,7 @@
 #include <memory>
 #include <system_error>
 
+#include "base/byte_text.h"
 #include "base/source_revision.h"
 #include "base/whole_file.h"
 #include "report/self_test.h"
@@ -63,14 +64,8 @@ void Fact(std::string& out, std::string_view label, std::string_view value) {
         "<tr><th width=\"32%\">" + HtmlText(label) + "</th><td>" + HtmlText(value) + "</td></tr>\n";
 }
 
+// The page's own rules, after those of every printed page.
 constexpr std::string_view kStyle =
-    "@page { size: A4; margin: 18mm 16mm; }\n"
-    "body { font-family: sans-serif; font-size: 10pt; color: #000; background: #fff; }\n"
-    "h1 { font-size: 16pt; margin: 0 0 4mm 0; }\n"
-    "h2 { font-size: 12pt; margin: 6mm 0 2mm 0; }\n"
-    "table { border-collapse: collapse; width: 100%; }\n"
-    "th, td { text-align: left; vertical-align: top; padding: 1mm 2mm; "
-    "word-break: break-word; }\n"
     "table.facts th { font-weight: normal; color: #333; }\n"
     "table.checks th, table.checks td { border: 0.3mm solid #555; }\n"
     "table.checks thead { display: table-header-group; }\n"
@@ -78,9 +73,6 @@ constexpr std::string_view kStyle =
     ".digest { font-family: monospace; }\n"
     ".failed { font-weight: bold; }\n"
     ".summary { font-size: 12pt; font-weight: bold; margin-top: 4mm; }\n";
-
-// Widths and spacing as attributes as well: a print preview's rich text honours only those.
-constexpr std::string_view kTableAttributes = " width=\"100%\" cellspacing=\"0\" cellpadding=\"4\"";
 
 }  // namespace
 
@@ -105,13 +97,7 @@ std::string FileSha256(const std::string& path) {
     if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1) {
         return {};
     }
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string text;
-    for (unsigned int i = 0; i < length; ++i) {
-        text += kHex[digest[i] >> 4];
-        text += kHex[digest[i] & 0x0F];
-    }
-    return text;
+    return HexBytes(std::span<const uint8_t>(digest, length));
 }
 
 SelfTestEnvironment CurrentSelfTestEnvironment(std::time_t now, std::string qtVersion) {
@@ -140,9 +126,10 @@ std::string MakeSelfTestHtml(const SelfTestEnvironment& environment,
     out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
     out += "Self-test - " + HtmlText(environment.programName);
     out += "</title>\n<style>\n";
+    out += kPageStyle;
     out += kStyle;
     out += "</style>\n</head>\n<body>\n<h1>Self-test of the " + HtmlText(environment.programName) +
-           "</h1>\n<table class=\"facts\"" + std::string(kTableAttributes) + ">\n";
+           "</h1>\n<table class=\"facts\"" + std::string(kPageTableAttributes) + ">\n";
     Fact(out, "Program", environment.programName + " " + environment.programVersion);
     Fact(out, "Source revision", environment.sourceRevision);
     Fact(out, "Executable", environment.executablePath);
@@ -156,7 +143,7 @@ std::string MakeSelfTestHtml(const SelfTestEnvironment& environment,
     Fact(out, "Computer", environment.hostName);
     Fact(out, "Date and time", environment.dateTime);
     out += "</table>\n<h2>Checks</h2>\n<table class=\"checks\" border=\"1\"" +
-           std::string(kTableAttributes) +
+           std::string(kPageTableAttributes) +
            ">\n<thead><tr><th>Check</th><th>What it shows</th><th>Result</th></tr></thead>\n"
            "<tbody>\n";
     for (const SelfTestCheck& check : checks) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/byte_text.h"
 #include "base/md5_digest.h"
 #include "base/program_version.h"
 #include "base/utf8_text.h"
@@ -152,7 +153,6 @@ const Texts& TextsFor(RecordLanguage language) {
 // that is not part of valid UTF-8 is taken as Latin-1 (&#xE4; for E4), so the page stays
 // valid and the byte recognisable. Control bytes, which HTML cannot show, become \xHH.
 std::string Html(std::string_view text) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     size_t i = 0;
     while (i < text.size()) {
@@ -183,16 +183,14 @@ std::string Html(std::string_view text) {
         }
         if (byte < 0x20 || byte == 0x7F) {
             out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
+            AppendHexByte(out, byte, HexCase::Upper);
             ++i;
             continue;
         }
         const size_t length = Utf8SequenceLength(text.substr(i));
         if (length == 0) {
             out += "&#x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0x0F];
+            AppendHexByte(out, byte, HexCase::Upper);
             out += ';';
             ++i;
         } else {
@@ -203,18 +201,8 @@ std::string Html(std::string_view text) {
     return out;
 }
 
-// Widths and spacing as attributes as well as in the style: simple HTML renderers honour only
-// the attributes, browsers both.
-constexpr std::string_view kTableAttributes = " width=\"100%\" cellspacing=\"0\" cellpadding=\"4\"";
-
+// The record's own rules, after those of every printed page.
 constexpr std::string_view kStyle =
-    "@page { size: A4; margin: 18mm 16mm; }\n"
-    "body { font-family: sans-serif; font-size: 10pt; color: #000; background: #fff; }\n"
-    "h1 { font-size: 16pt; margin: 0 0 4mm 0; }\n"
-    "h2 { font-size: 12pt; margin: 6mm 0 2mm 0; }\n"
-    "table { border-collapse: collapse; width: 100%; }\n"
-    "th, td { text-align: left; vertical-align: top; padding: 1mm 2mm; "
-    "word-break: break-word; }\n"
     "table.facts th { width: 35%; font-weight: normal; color: #333; }\n"
     "table.facts td.mark { width: 20%; white-space: nowrap; }\n"
     "table.parameters th, table.parameters td { border: 0.3mm solid #555; }\n"
@@ -234,7 +222,7 @@ void FactTableHtml(std::string& out, const RecordFactTable& table) {
     if (!table.heading.empty()) {
         out += "<h2>" + Html(table.heading) + "</h2>\n";
     }
-    out += "<table class=\"facts\"" + std::string(kTableAttributes) + ">\n";
+    out += "<table class=\"facts\"" + std::string(kPageTableAttributes) + ">\n";
     for (const RecordFact& fact : table.facts) {
         out += "<tr><th width=\"35%\">" + Html(fact.label) + "</th><td>";
         out += fact.crc ? "<span class=\"crc\">" + Html(fact.value) + "</span>" : Html(fact.value);
@@ -366,6 +354,7 @@ std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordL
     out += "\">\n<head>\n<meta charset=\"utf-8\">\n<title>";
     out += Html(document.title) + " - " + Html(record.moduleName);
     out += "</title>\n<style>\n";
+    out += kPageStyle;
     out += kStyle;
     out += "</style>\n</head>\n<body>\n<h1>";
     out += Html(document.title);
@@ -377,7 +366,7 @@ std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordL
     if (document.rows.empty()) {
         out += "<p>" + Html(document.noParameters) + "</p>\n";
     } else {
-        out += "<table class=\"parameters\" border=\"1\"" + std::string(kTableAttributes) +
+        out += "<table class=\"parameters\" border=\"1\"" + std::string(kPageTableAttributes) +
                ">\n<thead><tr>";
         for (const std::string& column : document.columns) {
             out += "<th>" + Html(column) + "</th>";
@@ -395,7 +384,7 @@ std::string MakeVerificationRecordHtml(const VerificationRecord& record, RecordL
     }
     out += "<div class=\"signoff-block\">\n";
     FactTableHtml(out, document.crc);
-    out += "<table class=\"signoff\"" + std::string(kTableAttributes) + ">\n";
+    out += "<table class=\"signoff\"" + std::string(kPageTableAttributes) + ">\n";
     for (const std::string& label : document.signature) {
         // The label sits on the line that is signed on.
         out += "<tr valign=\"bottom\"><th width=\"25%\">" + Html(label) +

@@ -148,6 +148,21 @@ std::string FormatIsoDateTime(const std::tm& local, long offsetSeconds);
 // time, login and host name of this process.
 void FillRecordEnvironment(VerificationRecord& record, std::time_t now);
 
+// What every printed page of the program shares, so that the self-test page looks like the
+// record: the table attributes (simple HTML renderers such as a print preview's rich text
+// honour only those, browsers the style too) and the start of the style sheet (paper, fonts,
+// headings, tables), to which each page adds its own rules.
+inline constexpr std::string_view kPageTableAttributes =
+    " width=\"100%\" cellspacing=\"0\" cellpadding=\"4\"";
+inline constexpr std::string_view kPageStyle =
+    "@page { size: A4; margin: 18mm 16mm; }\n"
+    "body { font-family: sans-serif; font-size: 10pt; color: #000; background: #fff; }\n"
+    "h1 { font-size: 16pt; margin: 0 0 4mm 0; }\n"
+    "h2 { font-size: 12pt; margin: 6mm 0 2mm 0; }\n"
+    "table { border-collapse: collapse; width: 100%; }\n"
+    "th, td { text-align: left; vertical-align: top; padding: 1mm 2mm; "
+    "word-break: break-word; }\n";
+
 // Text for an HTML page in UTF-8, as the record writes every text: markup characters escaped,
 // a byte that is not part of valid UTF-8 taken as Latin-1, a control byte written \xHH.
 std::string HtmlText(std::string_view text);

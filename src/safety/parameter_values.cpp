@@ -2,28 +2,10 @@
 
 #include <cstdio>
 
-#include "base/decimal_text.h"
+#include "base/byte_text.h"
 #include "safety/param_stream.h"
 
 namespace norvane {
-
-namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-}  // namespace
 
 std::optional<int64_t> ReadDecimalInput(std::string_view text) {
     text = TrimBlanks(text);

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include "base/byte_text.h"
 #include "base/decimal_text.h"
 #include "base/whole_file.h"
 #include "settings/settings_storage.h"
@@ -15,20 +16,6 @@ namespace {
 // Editors on Windows like to start a UTF-8 file with a byte-order mark; without skipping it
 // the first section header would not be recognised.
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-constexpr bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 constexpr char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;

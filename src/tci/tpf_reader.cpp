@@ -4,6 +4,7 @@
 #include <optional>
 #include <system_error>
 
+#include "base/byte_text.h"
 #include "base/decimal_text.h"
 #include "base/utf8_text.h"
 #include "base/whole_file.h"

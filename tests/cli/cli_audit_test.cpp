@@ -1,13 +1,11 @@
-#include "cli/cli_audit.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "base/byte_text.h"
 #include "cli/cli_commands.h"
-#include "cli/field_escape.h"
 #include "support/cli_call.h"
 #include "support/temp_dir.h"
 
@@ -139,23 +137,6 @@ TEST(CliAudit, UsageAndCatalogsThatCannotBeUsed) {
         EXPECT_EQ(r.status, kExitUsage);
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
-    }
-}
-
-TEST(CsvField, QuotesWhatRfc4180NeedsAndEscapesWhatIsNotUtf8) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"", ""},
-        {"plain text", "plain text"},
-        {"a,b", "\"a,b\""},
-        {"say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"two\r\nlines", "\"two\r\nlines\""},
-        {"\xc3\xa4 \xe2\x82\xac", "\xc3\xa4 \xe2\x82\xac"},
-        {"Gr\xe4t", "Gr\\xe4t"},  // as the text form writes it
-        {"Gr\xe4t,e", "\"Gr\\xe4t,e\""},
-        {"\xe4 \"", "\"\\xe4\\x20\"\"\""},
-    };
-    for (const auto& [text, field] : cases) {
-        EXPECT_EQ(CsvField(text), field) << text;
     }
 }
 

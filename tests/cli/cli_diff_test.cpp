@@ -1,12 +1,10 @@
-#include "cli/cli_diff.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "base/byte_text.h"
 #include "cli/cli_commands.h"
-#include "cli/field_escape.h"
 #include "support/cli_call.h"
 #include "support/temp_dir.h"
 

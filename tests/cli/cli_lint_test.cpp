@@ -1,5 +1,3 @@
-#include "cli/cli_lint.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -16,8 +14,6 @@ namespace {
 
 using norvane::testing::ReadFile;
 using norvane::testing::SourcePath;
-using norvane::testing::TempDir;
-using norvane::testing::WriteFile;
 
 using Result = norvane::testing::CliResult;
 
@@ -25,41 +21,7 @@ Result Call(const std::vector<std::string>& args) {
     return norvane::testing::CallCli(args);
 }
 
-TEST(JsonString, EscapesWhatJsonNeedsAndKeepsValidUtf8) {
-    struct Case {
-        std::string text;
-        std::string json;
-    };
-    const Case cases[] = {
-        {"", "\"\""},
-        {"plain text", "\"plain text\""},
-        {"q\"b\\s/", "\"q\\\"b\\\\s/\""},
-        {"\n\r\t\b\x1f\x7f", "\"\\n\\r\\t\\u0008\\u001f\x7f\""},
-        {std::string("a\0b", 3), "\"a\\u0000b\""},
-        {"\xc3\xa4\xe2\x82\xac\xf0\x9f\x98\x80", "\"\xc3\xa4\xe2\x82\xac\xf0\x9f\x98\x80\""},
-        // Not UTF-8: a Latin-1 byte, a cut sequence, an overlong form, a surrogate, a code point
-        // above U+10FFFF, a stray continuation byte.
-        {"\xe4", "\"\\u00e4\""},
-        {"\xe2\x82", "\"\\u00e2\\u0082\""},
-        {"\xc0\xaf", "\"\\u00c0\\u00af\""},
-        {"\xe0\x80\x80", "\"\\u00e0\\u0080\\u0080\""},
-        {"\xed\xa0\x80", "\"\\u00ed\\u00a0\\u0080\""},
-        {"\xf4\x90\x80\x80", "\"\\u00f4\\u0090\\u0080\\u0080\""},
-        {"x\x80y", "\"x\\u0080y\""},
-        {"\xef\xbf\xbf\xf4\x8f\xbf\xbf", "\"\xef\xbf\xbf\xf4\x8f\xbf\xbf\""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(JsonString(c.text), c.json) << c.text;
-    }
-}
-
-class CliLintTest : public ::testing::Test {
-  protected:
-    std::string File(const std::string& name, const std::string& bytes) {
-        return WriteFile(dir_.path() / name, bytes);
-    }
-    TempDir dir_;
-};
+using CliLintTest = norvane::testing::CliFileTest;
 
 TEST_F(CliLintTest, TheDemoCatalogsAreClean) {
     for (const char* name :

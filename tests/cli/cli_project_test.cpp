@@ -1,5 +1,3 @@
-#include "cli/cli_project.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>

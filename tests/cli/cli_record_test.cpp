@@ -1,5 +1,3 @@
-#include "cli/cli_record.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,5 +1,3 @@
-#include "cli/cli_selftest.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
