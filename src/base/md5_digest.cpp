@@ -72,7 +72,7 @@ std::string Md5Digest::HexDigest() {
     }
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string text;
-    text.reserve(2 * size);
+    text.reserve(size_t{2} * size);
     for (unsigned int i = 0; i < size; ++i) {
         text += kDigits[value[i] >> 4];
         text += kDigits[value[i] & 0x0f];
