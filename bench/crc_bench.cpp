@@ -21,7 +21,7 @@ using norvane::SafetyCrc32;
 // Width 32, our polynomial, initial value 0, no final XOR, neither input nor output reflected.
 using BoostSafetyCrc = boost::crc_optimal<32, norvane::kSafetyCrcPolynomial, 0, 0, false, false>;
 
-constexpr size_t kCrcBytes = 64 * 1024;
+constexpr size_t kCrcBytes = size_t{64} * 1024;
 
 uint32_t BoostCrc(const uint8_t* data, size_t length) {
     BoostSafetyCrc crc;

@@ -7,7 +7,7 @@
 // them; prints the wall and CPU time of each step in milliseconds. Run it in a fresh process
 // (it is meant to be run once, like a start): a second run in the same process would find
 // warm memory.
-#include <time.h>
+#include <time.h>  // NOLINT(modernize-deprecated-headers): POSIX clock_gettime
 
 #include <cstdio>
 #include <string>

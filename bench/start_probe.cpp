@@ -14,9 +14,9 @@
 #include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
+#include <signal.h>  // NOLINT(modernize-deprecated-headers): POSIX kill, sigaction
 #include <sys/wait.h>
-#include <time.h>
+#include <time.h>  // NOLINT(modernize-deprecated-headers): POSIX clock_gettime
 #include <unistd.h>
 
 #include <cstdio>

@@ -123,7 +123,7 @@ std::string FormatMessage(int id, std::initializer_list<std::string_view> args) 
         if (text[i] == '%' && i + 1 < text.size()) {
             const char next = text[i + 1];
             if (next >= '1' && next <= '9') {
-                const size_t position = static_cast<size_t>(next - '1');
+                const auto position = static_cast<size_t>(next - '1');
                 if (position < args.size()) {
                     out += *(args.begin() + position);
                 }

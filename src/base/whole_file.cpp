@@ -209,7 +209,7 @@ void ResetFileHooks() {
 namespace {
 
 std::string ReadAll(RegularFileReader& file) {
-    const size_t size = static_cast<size_t>(file.Size());
+    const auto size = static_cast<size_t>(file.Size());
     std::string bytes(size, '\0');  // std::string keeps the terminating NUL behind the data
     size_t done = 0;
     while (done < size) {
@@ -277,7 +277,7 @@ void WriteWholeFile(std::string_view text, const std::string& path) {
 void RemoveStaleTemporaries(const std::string& path, int64_t minimumAgeSeconds) {
     const std::filesystem::path target = ReplacedFile(path);
     const std::string prefix = TemporaryPrefix(target);
-    const int64_t now = static_cast<int64_t>(std::time(nullptr));
+    const auto now = static_cast<int64_t>(std::time(nullptr));
     std::error_code ec;
     std::filesystem::directory_iterator entries(FolderOf(target), ec);
     for (; !ec && entries != std::filesystem::directory_iterator(); entries.increment(ec)) {

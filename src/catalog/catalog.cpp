@@ -202,7 +202,8 @@ void CatalogData::Load(std::string text) {
     if (catalogDoc) {
         catalogText = XmlDocumentText(catalogDoc.get());
     } else {
-        unparsedText = std::move(text);
+        // A text that does not parse is given back to us, not taken over.
+        unparsedText = std::move(text);  // NOLINT(bugprone-use-after-move)
         catalogText = unparsedText;
     }
     manufacturerList = LoadCatalog(catalogDoc.get(), &fileVersion);

@@ -251,7 +251,7 @@ std::string JsonString(std::string_view text) {
 }
 
 std::string CsvField(std::string_view text) {
-    const std::string field = IsValidUtf8(text) ? std::string(text) : EscapeField(text);
+    std::string field = IsValidUtf8(text) ? std::string(text) : EscapeField(text);
     if (field.find_first_of(",\"\r\n") == std::string::npos) {
         return field;
     }

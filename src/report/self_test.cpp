@@ -98,7 +98,7 @@ std::string RoutinesAgreeFault(const SelfTestSetup& setup) {
     for (size_t n = 0; n < setup.randomImages; ++n) {
         const auto length = static_cast<uint32_t>(random() % 65536);
         for (uint32_t i = 0; i < length; i += 4) {
-            const uint32_t word = random();
+            const auto word = static_cast<uint32_t>(random());  // mt19937: 32-bit words
             for (uint32_t k = 0; k < 4 && i + k < length; ++k) {
                 image[i + k] = static_cast<uint8_t>(word >> (8 * k));
             }
@@ -258,9 +258,9 @@ std::string ProjectRoundTripFault(const SelfTestSetup& setup) {
         project.deviceAccepted = random() % 2 == 0;
         project.moduleAccepted = random() % 2 == 0;
         project.busAddressAccepted = random() % 2 == 0;
-        project.crc = random();
+        project.crc = static_cast<uint32_t>(random());
         project.crcValid = random() % 2 == 0;
-        for (uint32_t i = random() % 40; i > 0; --i) {
+        for (auto i = random() % 40; i > 0; --i) {
             ProjectParameter parameter;
             // Offsets and lengths as the reader reads them back: 0 to 2147483647.
             parameter.bitOffset = static_cast<uint32_t>(random() % 0x80000000u);
@@ -301,7 +301,11 @@ std::string Md5Fault() {
             fault += "\" ";
             const std::string digest = Md5Digest::DigestOf(text);
             if (digest != expected) {
-                return fault + "gives " + digest + ", not " + std::string(expected);
+                fault += "gives ";
+                fault += digest;
+                fault += ", not ";
+                fault += expected;
+                return fault;
             }
             // Fed a byte at a time, as a file is read in pieces.
             Md5Digest pieces;

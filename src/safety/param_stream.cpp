@@ -72,9 +72,11 @@ bool FieldInside(int64_t bitOffset, int64_t bitLength, size_t bytes) {
 uint32_t ReadField(std::span<const uint8_t> record, DataFormat dataFormat, ParamType type,
                    uint32_t bitOffset, uint32_t bitLength) {
     const auto bitAt = [&](uint64_t position) {
-        const unsigned k = static_cast<unsigned>(position % 8);
+        const auto k = static_cast<unsigned>(position % 8);
         const unsigned shift = dataFormat == DataFormat::Intel ? 7 - k : k;
-        return (record[static_cast<size_t>(position / 8)] >> shift) & 1u;
+        // Unsigned before the shift: a byte would be promoted to int.
+        const unsigned byte = record[static_cast<size_t>(position / 8)];
+        return (byte >> shift) & 1u;
     };
     switch (type) {
         case ParamType::Bool:

@@ -251,7 +251,7 @@ uint32_t IniReadInt(const std::string& path, std::string_view section, std::stri
 std::string IniReadString(const std::string& path, std::string_view section, std::string_view key,
                           std::string_view defaultValue, size_t bufferSize) {
     if (bufferSize == 0) {
-        return std::string();  // not even room for the terminator
+        return {};  // not even room for the terminator
     }
     std::string value = ReadValue(path, section, key).value_or(std::string(defaultValue));
     if (value.size() > bufferSize - 1) {

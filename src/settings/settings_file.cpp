@@ -121,7 +121,7 @@ std::string UserSettingsFilePathFor(std::string_view xdgConfigHome, std::string_
     } else if (!home.empty() && home.front() == '/') {
         folder = fs::path(home) / ".config";
     } else {
-        return std::string();
+        return {};
     }
     for (const std::string_view subfolder : kSettingsSubfolders) {
         folder /= subfolder;
@@ -262,14 +262,14 @@ std::string SettingsFile::ReadMd5CheckSumConf(int language) const {
 
 std::string LanguageSectionName(int language) {
     if (language < 1 || language > 4) {
-        return std::string();
+        return {};
     }
     return "LANGUAGE0" + std::to_string(language);
 }
 
 std::string DefaultLanguageDisplayName(int language) {
     if (language < 1 || language > 4) {
-        return std::string();
+        return {};
     }
     return "Language 0" + std::to_string(language);
 }

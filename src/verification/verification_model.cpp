@@ -465,7 +465,7 @@ OpenResult VerificationModel::Open(const ProjectData& project) {
 
 DecodeResult VerificationModel::ApplyTciCall(const TciData& tci) {
     tci_ = tci;
-    const DecodeResult result = DecodeModuleRecord(tci_, device_, module_, parameters_);
+    DecodeResult result = DecodeModuleRecord(tci_, device_, module_, parameters_);
     crc_ = {};
     return result;
 }

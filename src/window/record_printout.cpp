@@ -57,8 +57,8 @@ QString Text(const std::string& utf8) {
 }  // namespace
 
 QPageLayout RecordPageLayout() {
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(16, 18, 16, 18),
-                       QPageLayout::Millimeter);
+    return {QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(16, 18, 16, 18),
+            QPageLayout::Millimeter};
 }
 
 CRecordPrintout::CRecordPrintout(const RecordDocument& document, const QPageLayout& layout) {
@@ -76,11 +76,11 @@ CRecordPrintout::CRecordPrintout(const RecordDocument& document, const QPageLayo
     m_height = area.height() * kUnitsPerInch - kFooter;
 
     AddTitle(Text(document.title));
-    for (size_t i = 0; i < document.sections.size(); ++i) {
-        if (!document.sections[i].heading.empty()) {
-            AddHeading(Text(document.sections[i].heading));
+    for (const RecordFactTable& section : document.sections) {
+        if (!section.heading.empty()) {
+            AddHeading(Text(section.heading));
         }
-        AddFacts(document.sections[i], false);
+        AddFacts(section, false);
     }
     AddHeading(Text(document.parametersHeading));
     AddTable(document);
@@ -208,8 +208,8 @@ void CRecordPrintout::AddFacts(const RecordFactTable& table, bool keepAll) {
                                   {labelWidth + valueWidth + kCellPadX, y + Ascent(valueFont)},
                                   mark});
         }
-        const double height =
-            std::max(labels.size() * LineHeight(kBody), values.size() * LineHeight(valueFont));
+        const double height = std::max(static_cast<double>(labels.size()) * LineHeight(kBody),
+                                       static_cast<double>(values.size()) * LineHeight(valueFont));
         block.page = {height + 2 * kFactPadY, false, keepAll};
         m_blocks.push_back(std::move(block));
     }
@@ -258,7 +258,8 @@ void CRecordPrintout::AddTable(const RecordDocument& document) {
         for (size_t column = 0; column < kRecordColumns; ++column) {
             cells.push_back(
                 Wrap(texts[column], fonts[column], m_columnWidths[column] - 2 * kCellPadX));
-            height = std::max(height, cells.back().size() * LineHeight(fonts[column]));
+            height = std::max(height,
+                              static_cast<double>(cells.back().size()) * LineHeight(fonts[column]));
         }
         height += 2 * kCellPadY;
         for (size_t column = 0; column < kRecordColumns; ++column) {

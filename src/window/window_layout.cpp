@@ -242,12 +242,14 @@ void CNorvaneCRCToolDlg::PlaceControls() {
         {m_descriptionLabel, m_description, nullptr},
         {m_moduleLabel, m_moduleCombo, m_moduleEdit},
     }};
-    for (int row = 0; row < 4; ++row) {
-        vendorGrid->addWidget(rows[row][0], row, 0, Qt::AlignRight);
-        vendorGrid->addWidget(rows[row][1], row, 1);
-        if (rows[row][2] != nullptr) {
-            vendorGrid->addWidget(rows[row][2], row, 1);  // same place: one of the two is shown
+    int row = 0;
+    for (const auto& cells : rows) {
+        vendorGrid->addWidget(cells[0], row, 0, Qt::AlignRight);
+        vendorGrid->addWidget(cells[1], row, 1);
+        if (cells[2] != nullptr) {
+            vendorGrid->addWidget(cells[2], row, 1);  // same place: one of the two is shown
         }
+        ++row;
     }
     vendorGrid->setColumnStretch(1, 1);
     m_vendorLabel->setBuddy(m_vendorCombo);

@@ -146,7 +146,7 @@ class NodeStack {
 // End and `unmatchedQuote` is set.
 class Scanner {
   public:
-    Scanner(const char* begin, const char* end) : pos(begin), end(end) {}
+    Scanner(const char* begin, const char* last) : pos(begin), end(last) {}
 
     // Inlined into the few loops that call it: it runs for every token, and a call costs about
     // as much as the common tokens themselves.

@@ -98,7 +98,7 @@ void* XmlArena::AllocateSlow(Region& region, size_t size, size_t align) {
 
 std::string_view XmlArena::Store(std::string_view text) {
     if (text.empty()) {
-        return std::string_view("", 0);
+        return "";  // a view of no bytes that still points somewhere
     }
     char* place = AllocateBytes(text.size());
     std::memcpy(place, text.data(), text.size());

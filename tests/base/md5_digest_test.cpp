@@ -72,7 +72,7 @@ class FileDigestTest : public ::testing::Test {
     void TearDown() override { fs::remove_all(folder_); }
 
     std::string Write(const std::string& name, const std::string& bytes) const {
-        const std::string path = (folder_ / name).string();
+        std::string path = (folder_ / name).string();
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }

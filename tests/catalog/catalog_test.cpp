@@ -18,6 +18,7 @@ CatalogData Loaded(const std::string& text) {
 
 std::vector<std::string> Names(const auto& list) {
     std::vector<std::string> names;
+    names.reserve(list.size());
     for (const auto& record : list) {
         names.push_back(record.name);
     }

@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // number, or the default for a missing or empty value.
     const size_t chosen = size % kProbeCount;
     const Probe& probe = kProbes[chosen];
-    for (const size_t bufferSize : {0, 1, 2, 40}) {
+    for (const size_t bufferSize : {size_t{0}, size_t{1}, size_t{2}, size_t{40}}) {
         const std::string cut = Read(probe, bufferSize);
         Check(bufferSize == 0 ? cut.empty() : cut == before[chosen].substr(0, bufferSize - 1));
     }

@@ -231,6 +231,7 @@ TEST(AuditProject, UnreadableSaysWhy) {
 
 std::vector<std::string> Paths(const std::vector<AuditTarget>& targets, const fs::path& base) {
     std::vector<std::string> paths;
+    paths.reserve(targets.size());
     for (const AuditTarget& target : targets) {
         paths.push_back((target.unlistedFolder ? "!" : "") +
                         fs::path(target.path).lexically_relative(base).generic_string());

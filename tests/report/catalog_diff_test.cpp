@@ -85,44 +85,46 @@ std::string Outline(const CatalogDiff& diff) {
 TEST(DiffCatalogs, ReportsWhatCanChangeAVerification) {
     struct Case {
         const char* name;
-        std::function<std::string(std::string)> change;
+        std::function<std::string(const std::string&)> change;
         const char* outline;
     };
     const Case cases[] = {
-        {"nothing", [](std::string t) { return t; }, ""},
+        {"nothing", [](const std::string& t) { return t; }, ""},
         {"a limit",
-         [](std::string t) { return Replace(t, "min=\"0\" max=\"100\"", "min=\"1\" max=\"100\""); },
+         [](const std::string& t) {
+             return Replace(t, "min=\"0\" max=\"100\"", "min=\"1\" max=\"100\"");
+         },
          "changed M/0x100\n parameter A min 0 1\n"},
         {"a default: the default CRC follows",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(t, "defaultValue=\"1\" min=\"0\" max=\"100\"",
                             "defaultValue=\"2\" min=\"0\" max=\"100\"");
          },
          "changed M/0x100\n parameter A defaultValue 1 2\n default-crc\n"},
         {"a type: numbers as each catalog means them",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(t, "name=\"B\" type=\"Int\"", "name=\"B\" type=\"UInt\"");
          },
          "changed M/0x100\n parameter B type Int UInt\n parameter B defaultValue -1 4294967295\n"
          " parameter B min -5 4294967291\n default-crc\n"},
         {"an unknown type by its text",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(t, "name=\"A\" type=\"UInt\"", "name=\"A\" type=\"Real\"");
          },
          "changed M/0x100\n parameter A type UInt Real\n parameter A defaultValue 1 0\n"
          " parameter A max 100 0\n default-crc\n"},
         // The default still sets the same bits: the CRC stays.
         {"a field shortened",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(t, "bitOffset=\"56\" bitLength=\"8\"",
                             "bitOffset=\"56\" bitLength=\"4\"");
          },
          "changed M/0x100\n parameter E bitLength 8 4\n"},
         {"a parameter renamed is one removed and one added",
-         [](std::string t) { return Replace(t, "name=\"A\"", "name=\"A2\""); },
+         [](const std::string& t) { return Replace(t, "name=\"A\"", "name=\"A2\""); },
          "changed M/0x100\n parameter A2 added\n parameter A removed\n"},
         {"enumeration items by value",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(t,
                             "<Item valueText=\"one\" valueItem=\"1\"/>"
                             "<Item valueText=\"two\" valueItem=\"2\"/>",
@@ -132,38 +134,41 @@ TEST(DiffCatalogs, ReportsWhatCanChangeAVerification) {
          "changed M/0x100\n parameter E item 3 added\n parameter E item 1 valueText one One\n"
          " parameter E item 2 removed\n"},
         {"items of a parameter that is no enumeration do not count",
-         [](std::string t) { return Replace(t, "\"ignored\"", "\"other\""); }, ""},
+         [](const std::string& t) { return Replace(t, "\"ignored\"", "\"other\""); }, ""},
         {"a view",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(t, "name=\"E\" type=\"UInt\" paramView=\"Enum\"",
                             "name=\"E\" type=\"UInt\" paramView=\"ValueHex\"");
          },
          "changed M/0x100\n parameter E paramView Enum ValueHex\n parameter E item 1 removed\n"
          " parameter E item 2 removed\n"},
         {"lengths",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(t, "lenModulParam=\"10\" lenUserParam=\"4\"",
                             "lenModulParam=\"12\" lenUserParam=\"5\"");
          },
          "changed M/0x100\n module lenModulParam 10 12\n module lenUserParam 4 5\n default-crc\n"},
         {"a data format changes every module of the device",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(t, "dataFormat=\"Motorola\"", "dataFormat=\"Intel\"");
          },
          "changed M/0x100\n device dataFormat Motorola Intel\n default-crc\n"
          "changed N/0x101\n device dataFormat Motorola Intel\n"},
         {"names are not compared",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(Replace(t, "name=\"M\"", "name=\"M2\""), "name=\"V\"", "name=\"W\"");
          },
          ""},
         {"an identifier: a module added and one removed",
-         [](std::string t) { return Replace(t, "identNumber=\"0x101\"", "identNumber=\"0x102\""); },
+         [](const std::string& t) {
+             return Replace(t, "identNumber=\"0x101\"", "identNumber=\"0x102\"");
+         },
          "added N/0x102\nremoved N/0x101\n"},
         {"a module without a name takes no part",
-         [](std::string t) { return Replace(t, "name=\"Q\"", "name=\"\""); }, "removed Q/0x200\n"},
+         [](const std::string& t) { return Replace(t, "name=\"Q\"", "name=\"\""); },
+         "removed Q/0x200\n"},
         {"a module that no longer fits its record has no default CRC",
-         [](std::string t) {
+         [](const std::string& t) {
              return Replace(t, "name=\"X\" type=\"UInt\" min=\"0\" max=\"9\" bitOffset=\"32\"",
                             "name=\"X\" type=\"UInt\" min=\"0\" max=\"9\" bitOffset=\"36\"");
          },

@@ -31,7 +31,7 @@ std::vector<PageBlock> RandomBlocks(std::mt19937& random, double pageHeight) {
     const size_t count = random() % 90;
     for (size_t i = 0; i < count; ++i) {
         PageBlock block;
-        const unsigned kind = random() % 10;
+        const auto kind = random() % 10;
         block.height = 1 + static_cast<double>(random() % 60);
         if (kind == 0) {
             block.height = pageHeight * (0.2 + static_cast<double>(random() % 100) / 100.0);
@@ -47,7 +47,7 @@ TEST(RecordPages, EveryBlockOnceInOrderWithTheHeadAndTheChainsKept) {
     std::mt19937 random(20261208);
     for (int round = 0; round < 3000; ++round) {
         const double pageHeight = 100 + static_cast<double>(random() % 400);
-        const double head = static_cast<double>(random() % 30);
+        const auto head = static_cast<double>(random() % 30);
         const std::vector<PageBlock> blocks = RandomBlocks(random, pageHeight);
         const std::vector<PageSpan> pages = PaginateBlocks(blocks, pageHeight, head);
         SCOPED_TRACE("round " + std::to_string(round));

@@ -59,8 +59,8 @@ TEST(VerificationRecord, StatesEveryFactInEachLanguage) {
           "<th width=\"35%\">Mode</th><td>Edit</td>",
           "<th width=\"35%\">Project file</th><td>none</td>",
           "<th width=\"35%\">Bus-Address</th><td>3</td><td class=\"mark\">&#x2713; verified</td>",
-          "<th width=\"35%\">Vendor</th><td>Norvane Automation <span class=\"ident\">(ident "
-          "0x0317)</span></td><td class=\"mark\">&#x2713; verified</td>",
+          ("<th width=\"35%\">Vendor</th><td>Norvane Automation <span class=\"ident\">(ident "
+           "0x0317)</span></td><td class=\"mark\">&#x2713; verified</td>"),
           "<h2>Module</h2>", "<h2>CRC module</h2>",
           "<th width=\"25%\">Verified by</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
           "<th width=\"25%\">Date</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
@@ -71,10 +71,10 @@ TEST(VerificationRecord, StatesEveryFactInEachLanguage) {
          {"<html lang=\"de\">", "<h1>Verifikationsprotokoll</h1>",
           "<th width=\"35%\">Betriebsart</th><td>Bearbeiten</td>",
           "<th width=\"35%\">Projektdatei</th><td>keine</td>",
-          "<th width=\"35%\">Busadresse</th><td>3</td><td class=\"mark\">&#x2713; "
-          "verifiziert</td>",
-          "<th width=\"35%\">Baugruppe</th><td>F-DI 8x24VDC <span class=\"ident\">(Kennung "
-          "0x40A1)</span></td>",
+          ("<th width=\"35%\">Busadresse</th><td>3</td><td class=\"mark\">&#x2713; "
+           "verifiziert</td>"),
+          ("<th width=\"35%\">Baugruppe</th><td>F-DI 8x24VDC <span class=\"ident\">(Kennung "
+           "0x40A1)</span></td>"),
           "<h2>Baugruppe</h2>", "<h2>Baugruppen-CRC</h2>",
           "<th width=\"25%\">Verifiziert von</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
           "<th width=\"25%\">Datum</th><td width=\"75%\">&nbsp;<br>&nbsp;</td>",
@@ -88,10 +88,10 @@ TEST(VerificationRecord, StatesEveryFactInEachLanguage) {
                  "2026-12-08T21:30:05+01:00", "engineer", "bench-7", "SafetyConfiguratorEN.xml",
                  "0123456789abcdef0123456789abcdef", "Norvane Automation", "0x0317",
                  "NV-DP 200 PROFIBUS head", "0x0B1A", "F-DI 8x24VDC", "0x40A1", "Line 3, cabinet 2",
-                 "<tr><td>F_Source_Add</td><td class=\"number\">1</td><td "
-                 "class=\"number\">1</td><td class=\"number\">65534</td>",
-                 "<tr><td>F_SIL</td><td class=\"number\">SIL3</td><td "
-                 "class=\"number\">SIL1</td><td class=\"number\">SIL3</td>",
+                 ("<tr><td>F_Source_Add</td><td class=\"number\">1</td><td "
+                  "class=\"number\">1</td><td class=\"number\">65534</td>"),
+                 ("<tr><td>F_SIL</td><td class=\"number\">SIL3</td><td "
+                  "class=\"number\">SIL1</td><td class=\"number\">SIL3</td>"),
                  // The CRC as the window shows it, in both forms.
                  "<span class=\"crc\">ABCD</span>", "<span class=\"crc\">43981</span>"}) {
             EXPECT_NE(html.find(part), std::string::npos) << part;

@@ -33,7 +33,7 @@ TEST(SafetyCrc, TableHasItsPublishedEntries) {
     EXPECT_EQ(table[128], 0xAFF0A10Cu);
     EXPECT_EQ(table[255], 0x993B68F9u);
     for (uint32_t i = 0; i < 256; ++i) {
-        const uint8_t byte = static_cast<uint8_t>(i);
+        const auto byte = static_cast<uint8_t>(i);
         ASSERT_EQ(table[i], BitwiseCrc(&byte, 1, 0)) << i;
     }
 }

@@ -29,6 +29,8 @@ TEST(AppLocationsTest, SplitsTheExecutablePathIntoFolderAndBaseName) {
 }
 
 TEST(AppLocationsTest, StartsFromTheRunningProgramAndCanBeReplaced) {
+    // A copy, not a reference: SetLocations replaces what Locations() refers to.
+    // NOLINTNEXTLINE(performance-unnecessary-copy-initialization)
     const AppLocations original = Locations();
     EXPECT_EQ(original.exeBaseName, "settings_test");
     ASSERT_FALSE(original.programDir.empty());

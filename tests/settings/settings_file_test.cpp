@@ -49,7 +49,7 @@ class SettingsFileTest : public ::testing::Test {
         } catch (const SettingsError& error) {
             return error.what();
         }
-        return std::string();
+        return {};
     }
 
     fs::path folder_;

@@ -27,7 +27,7 @@ std::string ErrorOf(const std::function<void()>& call) {
     } catch (const SettingsError& error) {
         return error.what();
     }
-    return std::string();
+    return {};
 }
 
 mode_t ModeOf(const fs::path& path) {
@@ -44,7 +44,7 @@ class UserSettingsTest : public ::testing::Test {
     fs::path UserPath() const {
         return UserSettingsFilePathFor(UserHome().string(), "/nonexistent");
     }
-    SettingsFile Settings() const { return SettingsFile(MachinePath(), UserPath()); }
+    SettingsFile Settings() const { return {MachinePath(), UserPath()}; }
 
     TempDir dir_;
 };

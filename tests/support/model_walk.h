@@ -42,7 +42,9 @@ inline size_t AcceptWalk(VerificationModel& model, const std::map<std::string, s
             const auto found = typed.find(model.Parameters()[item.parameter].name);
             input = found != typed.end() ? found->second : ShownValue(model, item.parameter);
         }
-        verified += model.Accept(item, input).verified ? 1 : 0;
+        if (model.Accept(item, input).verified) {
+            ++verified;
+        }
     }
     return verified;
 }

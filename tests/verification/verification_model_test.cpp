@@ -114,7 +114,8 @@ TEST_F(ModelTest, UnverifiedItemsAreTheRestOfTheWalk) {
         for (size_t i = 0; i < k; ++i) {
             ASSERT_TRUE(model_.Accept(walk[i], Shown(walk[i])).verified) << i;
         }
-        EXPECT_EQ(model_.UnverifiedItems(), std::vector<WalkItem>(walk.begin() + k, walk.end()));
+        EXPECT_EQ(model_.UnverifiedItems(),
+                  std::vector<WalkItem>(walk.begin() + static_cast<std::ptrdiff_t>(k), walk.end()));
         EXPECT_EQ(model_.AllVerified(), k == walk.size());
     }
     // A bus address the device does not use is not needed.

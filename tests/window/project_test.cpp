@@ -54,10 +54,9 @@ class ProjectTest : public WindowTest {
                              Model().IsVerified({ItemKind::Device}),     marked(DeviceItem()),
                              Model().IsVerified({ItemKind::Module}),     marked(ModuleItem()),
                              Model().IsVerified({ItemKind::BusAddress}), marked(BusAddressItem())};
-        for (size_t i = 0; i < Model().Parameters().size(); ++i) {
-            shown.parameters.emplace_back(Model().Parameters()[i].value,
-                                          Model().Parameters()[i].verified != 0);
-            shown.parameterMarks.push_back(marked(ItemOf(Model().Parameters()[i].name)));
+        for (const auto& parameter : Model().Parameters()) {
+            shown.parameters.emplace_back(parameter.value, parameter.verified != 0);
+            shown.parameterMarks.push_back(marked(ItemOf(parameter.name)));
         }
         shown.crc = Control<QLineEdit>("1019")->text();
         shown.crcValid = Model().Crc().valid;
@@ -178,7 +177,7 @@ TEST_F(ProjectTest, EveryFailedOpenEndsInANewProject) {
         std::string device;
         std::string cause;  // the second line of the message; %1 stands for the file
     };
-    const auto project = [&](std::function<void(ProjectData&)> change) {
+    const auto project = [&](const std::function<void(ProjectData&)>& change) {
         return [&good, change](const std::string& path) {
             ProjectData changed = good;
             change(changed);

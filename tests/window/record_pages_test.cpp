@@ -133,7 +133,7 @@ TEST_F(RecordPagesTest, SixtyFourParametersOnPages) {
             }
             // The rows whose cells take several lines have all of them on the page: the
             // last words of their name and value stand with the first.
-            const int starts =
+            const qsizetype starts =
                 pages[p].count(QRegularExpression("(^|\\n) *Channel \\d+ sensor supply"));
             EXPECT_EQ(pages[p].count("discrepancy"), starts) << p;
             EXPECT_EQ(pages[p].count(QRegularExpression("tested\\s")), starts) << p;

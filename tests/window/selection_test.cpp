@@ -154,7 +154,7 @@ TEST_F(SelectionTest, ControlsCarryTheirNamesForScreenReaders) {
         {"1038", "Dec"},        {"1", "Exit"},
     };
     for (const auto& [id, name] : names) {
-        QWidget* widget = window.findChild<QWidget*>(id);
+        auto* widget = window.findChild<QWidget*>(id);
         ASSERT_NE(widget, nullptr) << id;
         EXPECT_EQ(widget->accessibleName(), name) << id;
     }
@@ -184,7 +184,7 @@ TEST_F(SelectionTest, EnterPressesTheFocusedButtonElseAccepts) {
         AcceptAll();
         Select(ItemOf("F_Dest_Add"));
         Type("55");
-        QWidget* focus = Control<QWidget>(c.focus);
+        auto* focus = Control<QWidget>(c.focus);
         focus->setFocus();
         QTest::keyClick(focus, c.key);
         EXPECT_EQ(Model().Parameters()[1].value == 55u, c.effect == Effect::Accepts);
@@ -226,8 +226,8 @@ TEST_F(SelectionTest, ExitAsksWhatTheSettingsAndTheProjectCallFor) {
 
 TEST_F(SelectionTest, LanguageMenuStoresTheChoiceForTheNextStart) {
     CNorvaneCRCToolDlg& window = Start();
-    QAction* english = window.findChild<QAction*>("32780");
-    QAction* german = window.findChild<QAction*>("32781");
+    auto* english = window.findChild<QAction*>("32780");
+    auto* german = window.findChild<QAction*>("32781");
     ASSERT_NE(english, nullptr);
     ASSERT_NE(german, nullptr);
     EXPECT_EQ(window.findChild<QAction*>("32782"), nullptr);

@@ -83,7 +83,7 @@ TEST_F(UsabilityTest, NamesShowAsWrittenAndWholeInATooltip) {
     EXPECT_EQ(item->toolTip(0), item->text(0));
     EXPECT_EQ(Overview()->item(1, 0)->toolTip(), QString::fromStdString(stored));
     Select(item);
-    QGroupBox* box = Control<QGroupBox>("1003");
+    auto* box = Control<QGroupBox>("1003");
     // Shown with its "&", not as a mnemonic: the title doubles it for the group box.
     EXPECT_EQ(stored, "Destination & address of the F-Device, as the F-Host knows it");
     EXPECT_EQ(box->title(), QString::fromStdString(stored).replace("&", "&&"));

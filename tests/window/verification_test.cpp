@@ -188,7 +188,7 @@ TEST_F(VerificationTest, DeviceWithoutBusAddressNeedsNone) {
 
 TEST_F(VerificationTest, OverviewShowsEveryParameter) {
     CNorvaneCRCToolDlg& window = Start();
-    QTableWidget* overview = Control<QTableWidget>("1025");
+    auto* overview = Control<QTableWidget>("1025");
     ASSERT_EQ(overview->columnCount(), 6);
     QStringList headers;
     for (int column = 0; column < 6; ++column) {

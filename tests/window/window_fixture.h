@@ -62,7 +62,7 @@ class FakeDialogs : public DialogSeam {
         if (files.empty()) {
             return {};
         }
-        const QString path = QString::fromStdString(files.front());
+        QString path = QString::fromStdString(files.front());
         files.pop_front();
         return path;
     }
@@ -216,7 +216,7 @@ class WindowTest : public ::testing::Test {
     // Controls are found as a user's tools find them: by their resource number.
     template <class Widget>
     Widget* Control(const char* id) const {
-        Widget* widget = window_->findChild<Widget*>(QString::fromLatin1(id));
+        auto* widget = window_->findChild<Widget*>(QString::fromLatin1(id));
         EXPECT_NE(widget, nullptr) << id;
         return widget;
     }
