@@ -68,6 +68,17 @@ void GiveIndex(Record& record, int32_t& counter) {
     }
 }
 
+// A new entry of a level (manufacturer, device or module) with what every level has: its
+// element, name and ident number.
+template <class Record>
+Record& AddEntry(std::vector<Record>& records, const XmlElement* element) {
+    Record& record = records.emplace_back();
+    record.node = element;
+    record.name = Text(element, "name", kNameWidth);
+    record.identNumber = Text(element, "identNumber", kIdentWidth);
+    return record;
+}
+
 }  // namespace
 
 std::vector<CatalogManufacturer> LoadCatalog(const XmlElement* root, CatalogFileVersion* version) {
@@ -94,10 +105,7 @@ std::vector<CatalogManufacturer> LoadCatalog(const XmlElement* root, CatalogFile
             version->minor = Signed(element, "minor");
         }
         if (element->name == "Hersteller") {
-            CatalogManufacturer& manufacturer = manufacturers.emplace_back();
-            manufacturer.node = element;
-            manufacturer.name = Text(element, "name", kNameWidth);
-            manufacturer.identNumber = Text(element, "identNumber", kIdentWidth);
+            CatalogManufacturer& manufacturer = AddEntry(manufacturers, element);
             GiveIndex(manufacturer, counter);
         }
         stack.push_back({element, 0});
@@ -109,10 +117,7 @@ std::vector<CatalogDevice> ReadDevices(const XmlElement* manufacturer) {
     std::vector<CatalogDevice> devices;
     int32_t counter = 0;
     ForEachChildNamed(manufacturer, "Device", [&](const XmlElement* element) {
-        CatalogDevice& device = devices.emplace_back();
-        device.node = element;
-        device.name = Text(element, "name", kNameWidth);
-        device.identNumber = Text(element, "identNumber", kIdentWidth);
+        CatalogDevice& device = AddEntry(devices, element);
         device.enableBusAddress = Is(XmlFindAttribute(element, "enableBusAddress"), "yes") ? 1 : 0;
         device.busAddress = Signed(element, "busAddress");
         device.busSpeed = Signed(element, "busSpeed");
@@ -132,10 +137,7 @@ std::vector<CatalogModule> ReadModules(const XmlElement* device) {
     std::vector<CatalogModule> modules;
     int32_t counter = 0;
     ForEachChildNamed(device, "Modul", [&](const XmlElement* element) {
-        CatalogModule& module = modules.emplace_back();
-        module.node = element;
-        module.name = Text(element, "name", kNameWidth);
-        module.identNumber = Text(element, "identNumber", kIdentWidth);
+        CatalogModule& module = AddEntry(modules, element);
         module.parameterListElement = XmlFindElement(element, "ParameterList");
         module.major = Short(element, "major");
         module.minor = Short(element, "minor");

@@ -96,12 +96,21 @@ class Linter {
             Add("no-manufacturers",
                 "the catalog holds no Hersteller element: the window refuses it at start-up");
         }
-        SiblingKeys keys;
-        for (size_t i = 0; i < manufacturers.size(); ++i) {
-            names_ = {manufacturers[i].name};
-            CheckManufacturer(manufacturers, i, keys);
-        }
+        CheckLevel(manufacturers, 0, &Linter::CheckManufacturer);
         return std::move(findings_);
+    }
+
+    // Checks every entry of one level, each under its name after the names of the `depth`
+    // levels above it; the entries of one level share their keys, to find repeated ones.
+    template <class Record>
+    void CheckLevel(const std::vector<Record>& records, size_t depth,
+                    void (Linter::*check)(const std::vector<Record>&, size_t, SiblingKeys&)) {
+        SiblingKeys keys;
+        for (size_t i = 0; i < records.size(); ++i) {
+            names_.resize(depth);
+            names_.push_back(records[i].name);
+            (this->*check)(records, i, keys);
+        }
     }
 
   private:
@@ -211,13 +220,7 @@ class Linter {
     void CheckManufacturer(const std::vector<CatalogManufacturer>& manufacturers, size_t i,
                            SiblingKeys& manufacturerKeys) {
         CheckIdentity(manufacturers, i, "manufacturer", manufacturerKeys);
-        const std::vector<CatalogDevice> devices = ReadDevices(manufacturers[i].node);
-        SiblingKeys keys;
-        for (size_t d = 0; d < devices.size(); ++d) {
-            names_.resize(1);
-            names_.push_back(devices[d].name);
-            CheckDevice(devices, d, keys);
-        }
+        CheckLevel(ReadDevices(manufacturers[i].node), 1, &Linter::CheckDevice);
     }
 
     void CheckDevice(const std::vector<CatalogDevice>& devices, size_t i, SiblingKeys& deviceKeys) {
@@ -248,13 +251,7 @@ class Linter {
                                                   " lies outside minAddr " + Str(device.minAddr) +
                                                   " to maxAddr " + Str(device.maxAddr));
         }
-        const std::vector<CatalogModule> modules = ReadModules(device.node);
-        SiblingKeys keys;
-        for (size_t m = 0; m < modules.size(); ++m) {
-            names_.resize(2);
-            names_.push_back(modules[m].name);
-            CheckModule(modules, m, keys);
-        }
+        CheckLevel(ReadModules(device.node), 2, &Linter::CheckModule);
     }
 
     void CheckModule(const std::vector<CatalogModule>& modules, size_t i, SiblingKeys& moduleKeys) {

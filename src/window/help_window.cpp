@@ -14,28 +14,9 @@
 #include <QVBoxLayout>
 
 #include "window/language_resources.h"
+#include "window/widget_making.h"
 
 namespace norvane {
-
-namespace {
-
-// A text's spoken form: without the mnemonic and a trailing colon.
-QString Spoken(QString text) {
-    text.remove(QLatin1Char('&'));
-    if (text.endsWith(QLatin1Char(':'))) {
-        text.chop(1);
-    }
-    return text.trimmed();
-}
-
-template <class Widget>
-Widget* Make(QWidget* parent, const char* name) {
-    auto* widget = new Widget(parent);  // owned by its Qt parent
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-}  // namespace
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("help"));
@@ -119,9 +100,9 @@ void CHelpWindow::ApplyTexts() {
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
             label->setText(text);
         }
-        widget->setAccessibleName(Spoken(text));
+        widget->setAccessibleName(SpokenName(text));
     }
-    m_find->setAccessibleName(Spoken(ResourceText("text.help.find")));
+    m_find->setAccessibleName(SpokenName(ResourceText("text.help.find")));
     m_browser->setAccessibleName(windowTitle());
     // The keys of Back and Forward, as the platform writes them, in the tool tips.
     m_back->setToolTip(QKeySequence(QKeySequence::Back).toString(QKeySequence::NativeText));

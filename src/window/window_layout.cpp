@@ -32,6 +32,7 @@
 #include "window/about_dialog.h"
 #include "window/dialog_seam.h"
 #include "window/language_resources.h"
+#include "window/widget_making.h"
 
 namespace norvane {
 
@@ -49,23 +50,6 @@ class DescriptionValidator : public QValidator {
         return Acceptable;
     }
 };
-
-// A label's text as a screen reader should say it: no mnemonic, no trailing colon.
-QString SpokenName(QString text) {
-    text.remove(QLatin1Char('&'));
-    text = text.trimmed();
-    if (text.endsWith(QLatin1Char(':'))) {
-        text.chop(1);
-    }
-    return text.trimmed();
-}
-
-template <class Widget>
-Widget* Make(QWidget* parent, const char* id) {
-    auto* widget = new Widget(parent);  // owned by its Qt parent
-    widget->setObjectName(QString::fromLatin1(id));
-    return widget;
-}
 
 QLineEdit* ReadOnlyEdit(QWidget* parent, const char* id, Qt::Alignment alignment) {
     auto* edit = Make<QLineEdit>(parent, id);

@@ -286,6 +286,14 @@ enum class TagEnd {
     Stop,        // the end of the text (or a tokeniser error)
 };
 
+// How a tag ends at a token that is neither an attribute's name nor its "=".
+inline TagEnd TagEndAt(TokenKind kind) {
+    if (kind == TokenKind::Close) {
+        return TagEnd::Content;
+    }
+    return kind == TokenKind::EmptyClose ? TagEnd::Closed : TagEnd::Unexpected;
+}
+
 // Reads the attributes of a start tag from just behind its name up to ">" or "/>", handing
 // each (name, value) to `sink`. Values keep their quotes; a declaration's value loses a
 // trailing '?'; a name without "=" and value is dropped.
@@ -341,12 +349,8 @@ template <class Sink>
                         ++scanner.pos;
                         attributeState = 2;
                     }
-                } else if (kind == TokenKind::Close) {
-                    return TagEnd::Content;
-                } else if (kind == TokenKind::EmptyClose) {
-                    return TagEnd::Closed;
                 } else {
-                    return TagEnd::Unexpected;
+                    return TagEndAt(kind);
                 }
                 break;
             case 1:
@@ -354,12 +358,8 @@ template <class Sink>
                     attributeName = scanner.TokenText();
                 } else if (kind == TokenKind::Equals) {
                     attributeState = 2;
-                } else if (kind == TokenKind::Close) {
-                    return TagEnd::Content;
-                } else if (kind == TokenKind::EmptyClose) {
-                    return TagEnd::Closed;
                 } else {
-                    return TagEnd::Unexpected;
+                    return TagEndAt(kind);
                 }
                 break;
             default:
