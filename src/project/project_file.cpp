@@ -90,6 +90,14 @@ void CheckReadableBack(const ProjectData& project) {
 
 // ---- Reading ----
 
+// Whether `text` has the form of a digest as the writer stores it: 32 lowercase hexadecimal
+// digits. The stored digest is compared exactly, so one of any other form can never match, and
+// the reader then spares itself writing out the Settings element and digesting it.
+bool CouldBeDigest(std::string_view text) {
+    return text.size() == 32 &&
+           text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
 const XmlElement* Find(const XmlElement* element, std::string_view name) {
     const XmlElement* found = XmlFindElement(element, name);
     if (found == nullptr) {
@@ -296,7 +304,8 @@ ProjectData ReadProjectText(std::string_view text) {
     // The digest is taken over the Settings element as parsed, so white space between tags
     // does not count, while any changed name or value does.
     // A digest that cannot be computed leaves the file unread, not judged.
-    if (DigestOf(settings, ProjectFileProblem::Unreadable) != storedDigest) {
+    if (!CouldBeDigest(storedDigest) ||
+        DigestOf(settings, ProjectFileProblem::Unreadable) != storedDigest) {
         throw ProjectFileFailure(ProjectFileProblem::Changed);
     }
     return project;
