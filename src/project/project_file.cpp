@@ -297,7 +297,8 @@ ProjectData ReadProjectText(std::string_view text) {
     // The digest is taken over the Settings element as parsed, so white space between tags
     // does not count, while any changed name or value does.
     // A digest that cannot be computed leaves the file unread, not judged.
-    if (DigestOf(settings, ProjectFileProblem::Unreadable) != storedDigest) {
+    if (!CouldBeDigest(storedDigest) ||
+        DigestOf(settings, ProjectFileProblem::Unreadable) != storedDigest) {
         throw ProjectFileFailure(ProjectFileProblem::Changed);
     }
     return project;
@@ -319,6 +320,11 @@ std::string ProjectFolder(const std::string& path) {
 
 bool DeleteProjectFile(const std::string& path) {
     return !path.empty() && ::unlink(path.c_str()) == 0;
+}
+
+bool CouldBeDigest(std::string_view text) {
+    return text.size() == 32 &&
+           text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
 }
 
 }  // namespace norvane

@@ -118,6 +118,11 @@ std::string ProjectFolder(const std::string& path);
 // Removes a project file; false when it could not be removed (missing, a folder, no right).
 bool DeleteProjectFile(const std::string& path);
 
+// Whether `text` has the form of a digest as the writer stores it: 32 lowercase hexadecimal
+// digits. The stored digest is compared exactly, so one of any other form can never match, and
+// the reader then spares itself writing out the Settings element and digesting it.
+bool CouldBeDigest(std::string_view text);
+
 // A number attribute of a project file: leading white space, one sign, digits up to the first
 // other character; no digits read as 0 and numbers beyond the signed 32-bit range as the
 // nearest limit.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -73,6 +74,13 @@ std::string FileWith(const std::string& settings, const std::string& digest) {
 // A file whose digest fits its Settings text.
 std::string Sealed(const std::string& settings) {
     return FileWith(settings, Md5Digest::DigestOf(settings));
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
 }
 
 std::string Replace(std::string text, const std::string& from, const std::string& to) {
@@ -306,6 +314,10 @@ TEST(ReadProjectFile, SaysWhyItRefuses) {
     const std::pair<std::string, ProjectFileProblem> cases[] = {
         {FileWith(SettingsWith("Line 3", "Line 4"), digest), ProjectFileProblem::Changed},
         {FileWith(kSettings, std::string(32, '0')), ProjectFileProblem::Changed},
+        // The right digest in any other form than the writer's is a change too.
+        {FileWith(kSettings, Upper(digest)), ProjectFileProblem::Changed},
+        {FileWith(kSettings, digest + " "), ProjectFileProblem::Changed},
+        {FileWith(kSettings, digest.substr(1)), ProjectFileProblem::Changed},
         {Replace(sealed, "</Settings>", "</Setting>"), ProjectFileProblem::NotAProject},
         {"plain text, no XML", ProjectFileProblem::NotAProject},
         {"<?xml version=\"1.0\"?><Catalog/>", ProjectFileProblem::NotAProject},
