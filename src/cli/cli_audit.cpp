@@ -71,7 +71,7 @@ std::optional<std::string> Recomputed(const AuditEntry& entry, int32_t format) {
     if (!entry.opened) {
         return std::nullopt;
     }
-    return CrcText(entry.recomputed, format);
+    return FormatCrcOrError(entry.recomputed, format);
 }
 
 std::string TextLine(const AuditEntry& entry, int32_t format) {

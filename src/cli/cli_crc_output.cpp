@@ -4,6 +4,7 @@
 #include "cli/cli_crc.h"
 #include "cli/cli_support.h"
 #include "safety/param_stream.h"
+#include "safety/parameter_values.h"
 
 namespace norvane::cli {
 
@@ -24,7 +25,8 @@ int PrintImageAndCrc(const CrcSelection& selection, const std::vector<CatalogPar
         // The image does not read back as the values, or the two CRC routines disagree: no
         // number at all rather than one nobody can trust.
     }
-    out << "image " << HexBytes(image.data) << "\ncrc " << CrcText(crc, decimal ? 1 : 0) << '\n';
+    out << "image " << HexBytes(image.data) << "\ncrc " << FormatCrcOrError(crc, decimal ? 1 : 0)
+        << '\n';
     return crc ? kExitOk : kExitRefused;
 }
 

@@ -66,7 +66,7 @@ int Project(const std::vector<std::string>& args, std::ostream& out, std::ostrea
                  " accepted=" + Flag(parameter.verified != 0) + '\n';
     }
     // What Calc-CRC would show once every value is verified.
-    out << lines << "recomputed " << CrcText(opened->recomputedCrc, format) << '\n';
+    out << lines << "recomputed " << FormatCrcOrError(opened->recomputedCrc, format) << '\n';
     return kExitOk;
 }
 

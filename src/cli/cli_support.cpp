@@ -218,10 +218,6 @@ int RefuseUnparsed(std::ostream& out, std::string_view text) {
     return RefuseUnparsed(out, results);
 }
 
-std::string CrcText(const std::optional<uint32_t>& crc, int32_t format) {
-    return crc ? FormatCrc(true, *crc, format) : std::string("error");
-}
-
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
     size_t i = 0;

@@ -105,10 +105,6 @@ int RefuseWithMessage(std::ostream& out, int id, std::initializer_list<std::stri
 int RefuseUnparsed(std::ostream& out, const XmlResults& results);
 int RefuseUnparsed(std::ostream& out, std::string_view text);
 
-// A CRC as the commands print it: FormatCrc's form (format 1 decimal, else hexadecimal), or
-// "error" when none can be given.
-std::string CrcText(const std::optional<uint32_t>& crc, int32_t format);
-
 // `text` as a JSON string with its quotes: valid UTF-8 stays as it is; quote, backslash and
 // control characters are escaped; every byte that is not part of valid UTF-8 becomes \u00XX
 // with the byte's value, so that the output is always valid JSON and the byte stays known.

@@ -115,7 +115,7 @@ int Tpf(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     // The CRC of the received record, given only when the values shown are the record's.
     const std::optional<uint32_t> crc = model.CurrentSafetyCrc();
-    lines += "crc " + CrcText(crc, files->crcFormat) + '\n';
+    lines += "crc " + FormatCrcOrError(crc, files->crcFormat) + '\n';
     out << lines;
     return crc ? kExitOk : kExitRefused;
 }

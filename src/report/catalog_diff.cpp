@@ -116,10 +116,6 @@ std::string FormatName(const CatalogDevice& device) {
     return RawAttribute(device.node, "dataFormat");
 }
 
-std::string CrcText(const std::optional<uint32_t>& crc) {
-    return crc ? FormatCrc(true, *crc, 0) : std::string("error");
-}
-
 CatalogDifference::Presence Presence(const Paired& pair) {
     return !pair.before  ? CatalogDifference::Presence::Added
            : !pair.after ? CatalogDifference::Presence::Removed
@@ -199,7 +195,8 @@ std::vector<CatalogDifference> CompareModules(const ModuleView& a, const ModuleV
     out.Add(Subject::Module, "lenUserParam", std::to_string(a.module.lenUserParam),
             std::to_string(b.module.lenUserParam));
     out.Add(Subject::Device, "dataFormat", FormatName(a.device), FormatName(b.device));
-    out.Add(Subject::DefaultCrc, {}, CrcText(a.defaultCrc), CrcText(b.defaultCrc));
+    out.Add(Subject::DefaultCrc, {}, FormatCrcOrError(a.defaultCrc, 0),
+            FormatCrcOrError(b.defaultCrc, 0));
     return std::move(out.list);
 }
 

@@ -130,6 +130,10 @@ std::string FormatCrc(bool valid, uint32_t value, int32_t format) {
     return text;
 }
 
+std::string FormatCrcOrError(const std::optional<uint32_t>& crc, int32_t format) {
+    return crc ? FormatCrc(true, *crc, format) : std::string("error");
+}
+
 OverviewCells MakeOverviewCells(const CatalogParameter& parameter,
                                 const std::vector<CatalogEnumItem>& items,
                                 std::string_view invalid) {

@@ -58,6 +58,9 @@ std::string ParameterNumber(ParamType type, uint32_t bits);
 // The CRC as shown beside "CRC module": "N/A" while invalid, "%u" for format 1, otherwise
 // upper-case hexadecimal without leading zeros (format 0, and any unknown format).
 std::string FormatCrc(bool valid, uint32_t value, int32_t format);
+// A CRC that reports and diffs print where one may be missing: FormatCrc's text, or "error"
+// when none could be given (the values do not read back).
+std::string FormatCrcOrError(const std::optional<uint32_t>& crc, int32_t format);
 
 // The cells of one overview row, except the type and view names, which the window takes from
 // its language. For an enumeration `items` are the parameter's items; `invalid` is the text

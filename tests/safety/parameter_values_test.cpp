@@ -162,6 +162,10 @@ TEST(FormatCrcTest, ShowsNotAvailableHexOrUnsignedDecimal) {
     // A format the settings file should not hold falls back to hexadecimal.
     EXPECT_EQ(FormatCrc(true, 0x0000ABCDu, 7), "ABCD");
     EXPECT_EQ(FormatCrc(true, 0x0000ABCDu, -1), "ABCD");
+    // Where a report may have no CRC at all.
+    EXPECT_EQ(FormatCrcOrError(std::nullopt, 0), "error");
+    EXPECT_EQ(FormatCrcOrError(0x0000ABCDu, 0), "ABCD");
+    EXPECT_EQ(FormatCrcOrError(0xFFFFFFFFu, 1), "4294967295");
 }
 
 constexpr std::string_view kInvalid = "Ung\xC3\xBCltig";
